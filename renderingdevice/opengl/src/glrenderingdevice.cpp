@@ -1,0 +1,2 @@
+// The OpenGL device arrives with the runtime; this keeps the plug-in target buildable.
+#include "collections/dynarray.hpp"
