@@ -91,6 +91,7 @@ namespace Vorn
 		T& Get() { return *std::launder(reinterpret_cast<T*>(&Storage)); }
 		const T& Get() const { return *std::launder(reinterpret_cast<const T*>(&Storage)); }
 
+		bool IsSet = false;
 		alignas(T) unsigned char Storage[sizeof(T)];
 	};
 
