@@ -93,6 +93,8 @@ namespace
 		EXPECT_EQ(objects[1]->Value, 1);
 		EXPECT_EQ(pool.GetSize(), 8u);
 		EXPECT_DEATH(pool.Alloc(), "Pool allocator is full!");
+		for (Tracked* object : live)
+			pool.Delete(object);
 	}
 
 	TEST_F(PoolAllocatorTest, LiveObjectsSurviveFreesAndReuseAroundThem)
