@@ -1,2 +1,235 @@
-// The OpenGL device arrives with the runtime; this keeps the plug-in target buildable.
-#include "collections/dynarray.hpp"
+#include "glrenderingdevice.hpp"
+
+#include "ecs/world.hpp"
+#include "math/vector.hpp"
+#include "rendering/viewport.hpp"
+#include "rendering/viewportworldcomponent.hpp"
+#include "utils/check.hpp"
+#include "utils/console.hpp"
+
+#include <SDL.h>
+#include <epoxy/gl.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+
+namespace Vorn
+{
+	GLRenderingDevice* gRenderingDevice = nullptr;
+
+	namespace
+	{
+		const char* GetGLString(GLenum name)
+		{
+			const GLubyte* text = glGetString(name);
+			return text ? reinterpret_cast<const char*>(text) : "";
+		}
+
+		GLuint CreateUtilityTexture(GLsizei width, GLsizei height, GLenum format, GLint wrap, const u8* texels)
+		{
+			GLuint texture = 0;
+			glGenTextures(1, &texture);
+			glBindTexture(GL_TEXTURE_2D, texture);
+			glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+			glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+			glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, wrap);
+			glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, wrap);
+			// RGB rows of these sizes are not 4-byte aligned.
+			glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+			glTexImage2D(GL_TEXTURE_2D, 0, static_cast<GLint>(format), width, height, 0, format, GL_UNSIGNED_BYTE,
+			             texels);
+			glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
+			glBindTexture(GL_TEXTURE_2D, 0);
+			return texture;
+		}
+
+		// Maps a direction component from -1..1 to a byte, truncating toward zero.
+		u8 ToUnsignedByte(float component)
+		{
+			const float scaled = (component * 0.5f + 0.5f) * 255.0f;
+			return static_cast<u8>(std::clamp(static_cast<int>(scaled), 0, 255));
+		}
+
+		// The fractional part keeps the value in 0..1 whatever RAND_MAX the C library has.
+		float NextNoiseValue()
+		{
+			const double value = static_cast<double>(std::rand()) / 32767.0;
+			return static_cast<float>(value - std::floor(value));
+		}
+	} // namespace
+
+	GLRenderingDevice::GLRenderingDevice(SDL_Window* window, ScreenSize const& size) : Window(window), ScreenDim(size)
+	{
+		VORN_CHECK(window != nullptr, "Invalid window passed to rendering device.");
+		VORN_CHECK(gRenderingDevice == nullptr, "Creating device twice?");
+		gRenderingDevice = this;
+
+		// There is no lower context version to fall back to: a running device is always high-end.
+		if (!CreateContextHighend())
+			VORN_CHECK(Context != nullptr, "Context creation failed! OpenGL 4.3 is required! Sorry we probably do "
+			                               "not support your GPU and Mac OS.");
+		VORN_CHECK(Context != nullptr, "OpenGL context creation failed!");
+
+		gConsole.LogInfo("OpenGL context set up successfully");
+		gConsole.LogInfo("GL Renderer: {}", GetGLString(GL_RENDERER));
+		gConsole.LogInfo("GL Version: {}", GetGLString(GL_VERSION));
+		gConsole.LogInfo("GLSL Version: {}", GetGLString(GL_SHADING_LANGUAGE_VERSION));
+		gConsole.LogInfo("Fitting renderer (0 - Fallback, 1 - Highend): {}", RendererType);
+
+		// Some drivers (software ones under a virtual display among them) refuse vertical sync; the frame loop
+		// then simply runs unpaced.
+		if (SDL_GL_SetSwapInterval(1) != 0)
+			gConsole.LogWarning("Vertical sync could not be enabled, err: {}", SDL_GetError());
+	}
+
+	GLRenderingDevice::~GLRenderingDevice()
+	{
+		// The utility textures go with the context.
+		if (Context)
+			SDL_GL_DeleteContext(Context);
+		gRenderingDevice = nullptr;
+	}
+
+	bool GLRenderingDevice::CreateContextHighend()
+	{
+		SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_CORE);
+		SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 4);
+		SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 3);
+		SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
+		SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 24);
+		SDL_GL_SetAttribute(SDL_GL_MULTISAMPLEBUFFERS, 1);
+		SDL_GL_SetAttribute(SDL_GL_MULTISAMPLESAMPLES, 4);
+
+		Context = SDL_GL_CreateContext(Window);
+		if (!Context)
+		{
+			gConsole.LogInfo("HighEnd context setup failed, err: {}", SDL_GetError());
+			return false;
+		}
+		RendererType = eRendererType::HIGHEND;
+		gConsole.LogInfo("HighEnd context created");
+		return true;
+	}
+
+	void GLRenderingDevice::Init()
+	{
+		gConsole.LogInfo("GLRenderingDevice::Init");
+		GetExtensions();
+		CreateUtilityTextures();
+	}
+
+	void GLRenderingDevice::GetExtensions()
+	{
+		GLint extensionCount = 0;
+		glGetIntegerv(GL_NUM_EXTENSIONS, &extensionCount);
+		OpenGLExtensions.Clear();
+		OpenGLExtensions.Reserve(static_cast<u64>(std::max(extensionCount, 0)));
+
+		gConsole.LogInfo("OpenGL supported extensions:");
+		for (GLint i = 0; i < extensionCount; ++i)
+		{
+			const GLubyte* name = glGetStringi(GL_EXTENSIONS, static_cast<GLuint>(i));
+			OpenGLExtensions.PushBack(String(name ? reinterpret_cast<const char*>(name) : ""));
+			gConsole.LogInfo("Ext {}: {}", i, OpenGLExtensions[static_cast<u64>(i)]);
+		}
+	}
+
+	void GLRenderingDevice::CreateUtilityTextures()
+	{
+		gConsole.LogInfo("GLRenderingDevice::CreateUtilityTextures");
+
+		const u8 white[] = {255, 255, 255, 255};
+		const u8 black[] = {0, 0, 0, 0};
+		const u8 flatNormal[] = {128, 128, 255};
+		FallbackWhiteTexture = CreateUtilityTexture(1, 1, GL_RGBA, GL_CLAMP_TO_EDGE, white);
+		FallbackBlackTexture = CreateUtilityTexture(1, 1, GL_RGBA, GL_CLAMP_TO_EDGE, black);
+		FallbackNormalMap = CreateUtilityTexture(1, 1, GL_RGB, GL_CLAMP_TO_EDGE, flatNormal);
+
+		// Random unit directions in the XY plane, tiled over the screen by the renderers.
+		constexpr int noiseTexelCount = 4 * 4;
+		u8 noise[noiseTexelCount * 3];
+		for (int i = 0; i < noiseTexelCount; ++i)
+		{
+			const float y = 2.0f * NextNoiseValue() - 1.0f;
+			const float x = 2.0f * NextNoiseValue() - 1.0f;
+			Vector direction(x, y, 0.0f, 1.0f);
+			direction.Normalize();
+			noise[i * 3 + 0] = ToUnsignedByte(direction.x);
+			noise[i * 3 + 1] = ToUnsignedByte(direction.y);
+			noise[i * 3 + 2] = ToUnsignedByte(direction.z);
+		}
+		NoiseTexture = CreateUtilityTexture(4, 4, GL_RGB, GL_REPEAT, noise);
+	}
+
+	void GLRenderingDevice::RenderWorld(World* world)
+	{
+		const ViewportWorldComponent* viewports = world->GetWorldComponent<ViewportWorldComponent>();
+		VORN_CHECK(viewports != nullptr, "World passed to RenderWorld has no viewports component.");
+
+		// Until the renderers arrive every viewport only gets its rectangle cleared.
+		for (const auto& [id, viewport] : viewports->GetViewports())
+			ClearViewport(viewport);
+
+		EndFrame();
+	}
+
+	void GLRenderingDevice::ClearViewport(const Viewport& viewport)
+	{
+		// Viewport rectangles are fractions of the screen with OpenGL's origin, the bottom-left corner.
+		const AARect& rect = viewport.GetRect();
+		const GLint x = static_cast<GLint>(std::lround(rect.GetMin().x * static_cast<float>(ScreenDim.Width)));
+		const GLint y = static_cast<GLint>(std::lround(rect.GetMin().y * static_cast<float>(ScreenDim.Height)));
+		const GLsizei width = static_cast<GLsizei>(std::lround(rect.GetSize().x * static_cast<float>(ScreenDim.Width)));
+		const GLsizei height =
+		    static_cast<GLsizei>(std::lround(rect.GetSize().y * static_cast<float>(ScreenDim.Height)));
+
+		glViewport(x, y, width, height);
+		glEnable(GL_SCISSOR_TEST);
+		glScissor(x, y, width, height);
+		glClearColor(VIEWPORT_CLEAR_COLOR.r, VIEWPORT_CLEAR_COLOR.g, VIEWPORT_CLEAR_COLOR.b, VIEWPORT_CLEAR_COLOR.a);
+		glDepthMask(GL_TRUE);
+		glClearDepth(1.0);
+		glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+		glDisable(GL_SCISSOR_TEST);
+	}
+
+	void GLRenderingDevice::EndFrame()
+	{
+		if (Window && Context)
+			SDL_GL_SwapWindow(Window);
+	}
+
+	void GLRenderingDevice::Resize(ScreenSize const& size) { ScreenDim = size; }
+
+	std::unique_ptr<ITextureDeviceProxy> GLRenderingDevice::CreateTexture(std::size_t, std::size_t, std::size_t,
+	                                                                      eTextureUsageType)
+	{
+		VORN_FAIL("Texture proxies are not available in this build yet");
+	}
+
+	std::unique_ptr<ICubemapDeviceProxy> GLRenderingDevice::CreateCubemap(std::size_t, std::size_t)
+	{
+		VORN_FAIL("Cubemap proxies are not available in this build yet");
+	}
+
+	std::unique_ptr<ITextFieldBufferDeviceProxy> GLRenderingDevice::CreateTextFieldBuffer()
+	{
+		VORN_FAIL("Text field buffer proxies are not available in this build yet");
+	}
+
+	std::unique_ptr<IMeshDeviceProxy> GLRenderingDevice::CreateMesh()
+	{
+		VORN_FAIL("Mesh proxies are not available in this build yet");
+	}
+
+	std::unique_ptr<IParticleDeviceProxy> GLRenderingDevice::CreateParticle()
+	{
+		VORN_FAIL("Particle proxies are not available in this build yet");
+	}
+} // namespace Vorn
+
+extern "C" Vorn::IRenderingDevice* VornCreateRenderingDevice(SDL_Window* window, Vorn::ScreenSize const& size)
+{
+	return new Vorn::GLRenderingDevice(window, size);
+}
