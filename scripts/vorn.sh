@@ -19,7 +19,7 @@ packages=(
 	libsdl2-dev libepoxy-dev libopenal-dev libogg-dev libvorbis-dev libassimp-dev libstb-dev
 	libfreetype-dev libbox2d-dev libbullet-dev nlohmann-json3-dev
 	libgtest-dev libgmock-dev libbenchmark-dev
-	xvfb xauth libgl1-mesa-dri imagemagick xdotool
+	xvfb xauth libgl1-mesa-dri imagemagick xdotool fonts-dejavu-core
 )
 
 missing=()

@@ -7,6 +7,10 @@
 #include "ecs/world.hpp"
 #include "input/inputsystem.hpp"
 #include "input/inputworldcomponent.hpp"
+#include "movement/movementsystem.hpp"
+#include "particles/particleupdatesystem.hpp"
+#include "rendering/ambientlightworldcomponent.hpp"
+#include "rendering/camera/camerasystem.hpp"
 #include "rendering/viewportworldcomponent.hpp"
 #include "time/timesystem.hpp"
 #include "time/timeworldcomponent.hpp"
@@ -65,10 +69,14 @@ namespace Vorn
 		GameWorld->AddWorldComponent<ViewportWorldComponent>();
 		GameWorld->AddWorldComponent<TimeWorldComponent>();
 		GameWorld->AddWorldComponent<DeferredTaskWorldComponent>();
+		GameWorld->AddWorldComponent<AmbientLightWorldComponent>(Color(1.0f, 1.0f, 1.0f, 1.0f), 0.2f);
 
 		RegisterUpdatePhase(TimeSystem::TimeUpdatePhase, eUpdatePhaseOrder::PREUPDATE);
 		RegisterUpdatePhase(InputSystem::InputPhase, eUpdatePhaseOrder::PREUPDATE);
+		RegisterUpdatePhase(MovementSystem::MovementUpdatePhase, eUpdatePhaseOrder::PREUPDATE);
 
+		RegisterUpdatePhase(CameraSystem::CameraUpdatePhase, eUpdatePhaseOrder::POSTUPDATE);
+		RegisterUpdatePhase(ParticleUpdateSystem::ParticleUpdatePhase, eUpdatePhaseOrder::POSTUPDATE);
 		RegisterUpdatePhase([](World* world) { gEngine->GetRenderingDevice()->RenderWorld(world); },
 		                    eUpdatePhaseOrder::POSTUPDATE);
 		RegisterUpdatePhase(DeferredTaskSystem::DeferredTaskPhase, eUpdatePhaseOrder::POSTUPDATE);

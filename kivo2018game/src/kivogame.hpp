@@ -15,8 +15,6 @@ public:
 	void InitCommon();
 
 private:
-	void PlaceCamera();
-
 	Vorn::Engine* GameEngine = nullptr;
 };
 

@@ -1,0 +1,3 @@
+#include "rendering/lights/directionallightcomponent.hpp"
+
+VORN_DEFINE_COMPONENT_TYPE(Vorn::DirectionalLightComponent);

@@ -1,0 +1,3 @@
+#include "rendering/lights/pointlightcomponent.hpp"
+
+VORN_DEFINE_COMPONENT_TYPE(Vorn::PointLightComponent);

@@ -1,0 +1,3 @@
+#include "rendering/lights/spotlightcomponent.hpp"
+
+VORN_DEFINE_COMPONENT_TYPE(Vorn::SpotLightComponent);

@@ -1,0 +1,3 @@
+#include "rendering/postprocesssettingscomponent.hpp"
+
+VORN_DEFINE_COMPONENT_TYPE(Vorn::PostprocessSettingsComponent);

@@ -1,0 +1,178 @@
+#include "resources/meshresource.hpp"
+
+#include "engine.hpp"
+#include "resources/textureresource.hpp"
+#include "utils/console.hpp"
+
+#include <assimp/Importer.hpp>
+#include <assimp/material.h>
+#include <assimp/postprocess.h>
+#include <assimp/scene.h>
+
+#include <string>
+
+VORN_DEFINE_RESOURCE_REGISTRY(MeshResource, gMeshResourcesMap)
+
+namespace Vorn
+{
+	namespace
+	{
+		constexpr unsigned int IMPORT_FLAGS = aiProcess_CalcTangentSpace | aiProcess_JoinIdenticalVertices |
+		                                      aiProcess_Triangulate | aiProcess_GenNormals | aiProcess_SortByPType |
+		                                      aiProcess_GenUVCoords;
+		static_assert(IMPORT_FLAGS == 0x4802B, "The model import runs exactly these post-processing steps");
+
+		// Sorting by primitive type leaves points and lines in meshes of their own, with faces of one or two
+		// indices; they have nothing to draw as triangles.
+		bool IsTriangleMesh(const aiMesh* mesh)
+		{
+			if (mesh->mNumFaces == 0)
+				return false;
+			for (unsigned int face = 0; face < mesh->mNumFaces; ++face)
+			{
+				if (mesh->mFaces[face].mNumIndices != 3)
+					return false;
+			}
+			return true;
+		}
+
+		const char* OnOff(bool isOn) { return isOn ? "on" : "off"; }
+
+		Vector3f ToVector3f(const aiVector3D& vector) { return Vector3f(vector.x, vector.y, vector.z); }
+	} // namespace
+
+	MeshResource::MeshResource(const String& path)
+	{
+		Assimp::Importer importer;
+		const aiScene* scene = importer.ReadFile(path.GetCStr(), IMPORT_FLAGS);
+		if (!scene)
+		{
+			gConsole.LogError("Error Importing Asset: {}", importer.GetErrorString());
+			throw ResourceLoadFailedException();
+		}
+
+		// Some non-model files (binary data, for one) import as an empty scene; a model that draws nothing is
+		// refused like an unreadable one.
+		unsigned int triangleMeshCount = 0;
+		for (unsigned int index = 0; index < scene->mNumMeshes; ++index)
+			triangleMeshCount += IsTriangleMesh(scene->mMeshes[index]) ? 1 : 0;
+		if (triangleMeshCount == 0)
+		{
+			gConsole.LogError("Error Importing Asset: {}", "No triangle meshes in " + path);
+			throw ResourceLoadFailedException();
+		}
+
+		gConsole.LogDebug("Loading model {} sucessfull.", path);
+		for (unsigned int index = 0; index < scene->mNumMeshes; ++index)
+		{
+			aiMesh* mesh = scene->mMeshes[index];
+			if (!IsTriangleMesh(mesh))
+			{
+				gConsole.LogWarning("Skipping mesh entry: {} of {}, its faces are not triangles", mesh->mName.C_Str(),
+				                    path);
+				continue;
+			}
+			SubMeshes.EmplaceBack(std::make_unique<SubMesh>(path, mesh, scene->mMaterials[mesh->mMaterialIndex]));
+		}
+	}
+
+	MeshResource::~MeshResource() = default;
+
+	MeshResource::SubMesh::SubMesh(const String& path, aiMesh* mesh, aiMaterial* material)
+	{
+		LoadGeometry(mesh);
+		MeshData.EmissiveMap = LoadTexture(material, path, aiTextureType_EMISSIVE, eTextureUsageType::EMISSIVE);
+		MeshData.AlbedoMap = LoadTexture(material, path, aiTextureType_DIFFUSE, eTextureUsageType::ALBEDO);
+		MeshData.MetallicMap = LoadTexture(material, path, aiTextureType_SPECULAR, eTextureUsageType::METALLIC);
+		MeshData.RoughnessMap = LoadTexture(material, path, aiTextureType_SHININESS, eTextureUsageType::ROUGHNESS);
+		MeshData.NormalMap = LoadTexture(material, path, aiTextureType_HEIGHT, eTextureUsageType::NORMAL);
+		MeshData.AmbientOcclusionMap =
+		    LoadTexture(material, path, aiTextureType_AMBIENT, eTextureUsageType::AMBIENT_OCCLUSION);
+	}
+
+	MeshResource::SubMesh::~SubMesh() = default;
+
+	void MeshResource::SubMesh::LoadGeometry(aiMesh* mesh)
+	{
+		const unsigned int vertexCount = mesh->mNumVertices;
+		const unsigned int faceCount = mesh->mNumFaces;
+
+		if (mesh->HasPositions() && vertexCount > 0)
+		{
+			MeshData.Positions.Reserve(vertexCount);
+			for (unsigned int vertex = 0; vertex < vertexCount; ++vertex)
+				MeshData.Positions.PushBack(ToVector3f(mesh->mVertices[vertex]));
+		}
+		if (mesh->HasTextureCoords(0) && vertexCount > 0)
+		{
+			MeshData.TextCoords.Reserve(vertexCount);
+			for (unsigned int vertex = 0; vertex < vertexCount; ++vertex)
+			{
+				const aiVector3D& coord = mesh->mTextureCoords[0][vertex];
+				MeshData.TextCoords.PushBack(Mesh::TextCoord{coord.x, coord.y});
+			}
+		}
+		if (mesh->HasNormals() && vertexCount > 0)
+		{
+			MeshData.Normals.Reserve(vertexCount);
+			for (unsigned int vertex = 0; vertex < vertexCount; ++vertex)
+				MeshData.Normals.PushBack(ToVector3f(mesh->mNormals[vertex]));
+		}
+		// Tangents without bitangents (or the other way round) are of no use to the shaders: neither is kept.
+		if (mesh->HasTangentsAndBitangents() && vertexCount > 0)
+		{
+			MeshData.Tangents.Reserve(vertexCount);
+			MeshData.Bitangents.Reserve(vertexCount);
+			for (unsigned int vertex = 0; vertex < vertexCount; ++vertex)
+			{
+				MeshData.Tangents.PushBack(ToVector3f(mesh->mTangents[vertex]));
+				MeshData.Bitangents.PushBack(ToVector3f(mesh->mBitangents[vertex]));
+			}
+		}
+		if (mesh->HasFaces() && faceCount > 0)
+		{
+			MeshData.Indicies.Reserve(static_cast<u64>(faceCount) * 3);
+			for (unsigned int face = 0; face < faceCount; ++face)
+			{
+				const aiFace& indices = mesh->mFaces[face];
+				MeshData.Indicies.PushBack(indices.mIndices[0]);
+				MeshData.Indicies.PushBack(indices.mIndices[1]);
+				MeshData.Indicies.PushBack(indices.mIndices[2]);
+			}
+		}
+
+		MeshProxy = gEngine->GetRenderingDevice()->CreateMesh();
+		MeshProxy->SetContent(MeshData);
+
+		gConsole.LogDebug("Loaded mesh entry: {} with {} vertices, {} faces and parameters: pos[{}], tex_coord[{}], "
+		                  "norm[{}], faces[{}]",
+		                  mesh->mName.C_Str(), MeshData.Positions.GetSize(), faceCount, OnOff(mesh->HasPositions()),
+		                  OnOff(mesh->HasTextureCoords(0)), OnOff(mesh->HasNormals()), OnOff(mesh->HasFaces()));
+	}
+
+	TextureResource* MeshResource::SubMesh::LoadTexture(const aiMaterial* material, const String& path,
+	                                                    unsigned int type, eTextureUsageType usage)
+	{
+		aiString texturePath;
+		if (aiGetMaterialTexture(material, static_cast<aiTextureType>(type), 0, &texturePath) != aiReturn_SUCCESS)
+		{
+			gConsole.LogError("Failed to load texture for material: {}", path);
+			return nullptr;
+		}
+
+		// Texture paths in model files are relative to the model's folder and may be written with backslashes.
+		const std::string modelPath = path.Replace('\\', '/').GetStdString();
+		const std::size_t lastSlash = modelPath.rfind('/');
+		const String folder(lastSlash == std::string::npos ? std::string() : modelPath.substr(0, lastSlash + 1));
+		const String fullTexturePath = (folder + texturePath.C_Str()).Replace('\\', '/');
+
+		// The folder already starts with the model's asset root, so no prefix is added.
+		TextureResource* texture =
+		    ResourceManager<TextureResource>::Load(fullTexturePath, eResourceSource::NONE, usage);
+		if (texture)
+			gConsole.LogDebug("Succeded to load texture: {}", fullTexturePath);
+		else
+			gConsole.LogError("Failed to load texture: {}", fullTexturePath);
+		return texture;
+	}
+} // namespace Vorn

@@ -1,0 +1,202 @@
+#include "images.hpp"
+
+#include "models.hpp"
+
+#include <algorithm>
+#include <cmath>
+
+namespace VornAssetGen
+{
+	namespace
+	{
+		constexpr double PI = 3.14159265358979323846;
+
+		struct Rgb
+		{
+			unsigned char R;
+			unsigned char G;
+			unsigned char B;
+		};
+
+		constexpr Rgb CHARCOAL{38, 40, 46};
+		constexpr Rgb PLATE{64, 68, 78};
+		constexpr Rgb SEAM{28, 30, 34};
+		constexpr Rgb ORANGE{235, 120, 25};
+		constexpr Rgb SIGNAL{40, 200, 230};
+		constexpr Rgb NOSE_RED{200, 40, 30};
+		constexpr Rgb ARM_GREY{92, 98, 108};
+		constexpr Rgb ARM_EDGE{60, 64, 70};
+		constexpr Rgb MOTOR_DARK{30, 30, 34};
+		constexpr Rgb SILVER{175, 180, 188};
+		constexpr Rgb ROTOR_BLUR{120, 128, 138};
+		constexpr Rgb BLADE{35, 36, 40};
+		constexpr Rgb HUB{20, 20, 22};
+		constexpr Rgb ROTOR_RIM{170, 176, 184};
+		constexpr Rgb BACKGROUND{90, 95, 105};
+
+		double DistanceToSegment(double x, double y, double ax, double ay, double bx, double by)
+		{
+			const double dx = bx - ax;
+			const double dy = by - ay;
+			const double t = std::clamp(((x - ax) * dx + (y - ay) * dy) / (dx * dx + dy * dy), 0.0, 1.0);
+			return std::hypot(x - (ax + t * dx), y - (ay + t * dy));
+		}
+
+		bool IsInside(const UvRect& rect, double u, double v)
+		{
+			return u >= rect.U0 && u <= rect.U1 && v >= rect.V0 && v <= rect.V1;
+		}
+
+		// (x, y) relative to the quadrant's centre, y towards the front of the drone.
+		Rgb PaintBodyTop(double x, double y)
+		{
+			const double radius = std::hypot(x, y);
+			if (radius > 0.47)
+				return CHARCOAL;
+			if (DistanceToSegment(x, y, -0.2, 0.02, 0.0, 0.24) < 0.035 ||
+			    DistanceToSegment(x, y, 0.0, 0.24, 0.2, 0.02) < 0.035)
+				return ORANGE;
+			if (std::hypot(x, y + 0.2) < 0.03)
+				return SIGNAL;
+			if (std::abs(radius - 0.31) < 0.008 || std::abs(x) < 0.006)
+				return SEAM;
+			return PLATE;
+		}
+
+		Rgb PaintArm(double along, double across)
+		{
+			if (along > 0.82 && along < 0.9)
+				return ORANGE;
+			if (across < 0.1 || across > 0.9)
+				return ARM_EDGE;
+			return ARM_GREY;
+		}
+
+		Rgb PaintMotor(double u, double v)
+		{
+			const UvRect& caps = DroneLayout::MOTOR_CAPS;
+			if (IsInside(DroneLayout::MOTOR_SIDES, u, v))
+			{
+				const double t =
+				    (v - DroneLayout::MOTOR_SIDES.V0) / (DroneLayout::MOTOR_SIDES.V1 - DroneLayout::MOTOR_SIDES.V0);
+				return t > 0.55 && t < 0.72 ? SILVER : MOTOR_DARK;
+			}
+			const double radius = std::hypot(u - (caps.U0 + caps.U1) * 0.5, v - (caps.V0 + caps.V1) * 0.5);
+			return radius < 0.03 || std::abs(radius - 0.1) < 0.008 ? SILVER : MOTOR_DARK;
+		}
+
+		// (x, y) relative to the rotor quadrant's centre, in quadrant widths.
+		Rgb PaintRotor(double x, double y)
+		{
+			const double radius = std::hypot(x, y);
+			if (radius > 0.48)
+				return BACKGROUND;
+			if (radius > 0.45)
+				return ROTOR_RIM;
+			if (radius < 0.05)
+				return HUB;
+			const double bladeAngle = 20.0 * PI / 180.0;
+			const double across = std::abs(-std::sin(bladeAngle) * x + std::cos(bladeAngle) * y);
+			if (across < 0.035 + 0.02 * (1.0 - radius / 0.45))
+				return BLADE;
+			return ROTOR_BLUR;
+		}
+
+		Rgb PaintDrone(double u, double v)
+		{
+			if (IsInside(DroneLayout::NOSE, u, v))
+				return NOSE_RED;
+			if (IsInside(DroneLayout::ROTOR_RIM, u, v))
+				return ROTOR_RIM;
+			if (u < 0.5 && v >= 0.5)
+				return PaintBodyTop((u - 0.25) / 0.5, (v - 0.75) / 0.5);
+			if (u >= 0.5 && v >= 0.5)
+				return PaintArm((u - 0.5) / 0.5, (v - 0.5) / 0.5);
+			if (u < 0.5)
+				return PaintMotor(u, v);
+			return PaintRotor((u - 0.75) / 0.5, (v - 0.25) / 0.5);
+		}
+
+		double SmoothStep(double edge0, double edge1, double x)
+		{
+			const double t = std::clamp((x - edge0) / (edge1 - edge0), 0.0, 1.0);
+			return t * t * (3.0 - 2.0 * t);
+		}
+	} // namespace
+
+	ImageRGB8 PaintDroneAlbedo(int size)
+	{
+		ImageRGB8 image{size, size, {}};
+		image.Pixels.reserve(static_cast<std::size_t>(size) * size * 3);
+		for (int row = 0; row < size; ++row)
+		{
+			for (int column = 0; column < size; ++column)
+			{
+				// Texture coordinates of the texel centre; the top row of the file is v = 1.
+				const double u = (column + 0.5) / size;
+				const double v = 1.0 - (row + 0.5) / size;
+				const Rgb colour = PaintDrone(u, v);
+				image.Pixels.insert(image.Pixels.end(), {colour.R, colour.G, colour.B});
+			}
+		}
+		return image;
+	}
+
+	ImageRGBF MakeSkyPanorama(int width, int height)
+	{
+		const double sunElevation = 35.0 * PI / 180.0;
+		const double sunAzimuth = 40.0 * PI / 180.0;
+		const double sunDirection[3] = {std::cos(sunElevation) * std::cos(sunAzimuth), std::sin(sunElevation),
+		                                std::cos(sunElevation) * std::sin(sunAzimuth)};
+		const double sunRadius = 1.5 * PI / 180.0;
+
+		const double zenith[3] = {0.04, 0.12, 0.55};
+		const double horizon[3] = {0.85, 0.92, 1.05};
+		const double groundNear[3] = {0.22, 0.19, 0.15};
+		const double groundFar[3] = {0.06, 0.05, 0.045};
+		const double sunColour[3] = {1.0, 0.93, 0.82};
+
+		ImageRGBF image{width, height, {}};
+		image.Pixels.reserve(static_cast<std::size_t>(width) * height * 3);
+		for (int row = 0; row < height; ++row)
+		{
+			const double elevation = PI * (0.5 - (row + 0.5) / height);
+			const double up = std::sin(elevation);
+			for (int column = 0; column < width; ++column)
+			{
+				const double azimuth = 2.0 * PI * (column + 0.5) / width - PI;
+				const double direction[3] = {std::cos(elevation) * std::cos(azimuth), up,
+				                             std::cos(elevation) * std::sin(azimuth)};
+				const double sunCosine =
+				    direction[0] * sunDirection[0] + direction[1] * sunDirection[1] + direction[2] * sunDirection[2];
+				const double sunAngle = std::acos(std::clamp(sunCosine, -1.0, 1.0));
+
+				double colour[3];
+				if (up >= 0.0)
+				{
+					const double towardsZenith = std::pow(up, 0.45);
+					for (int k = 0; k < 3; ++k)
+						colour[k] = horizon[k] + (zenith[k] - horizon[k]) * towardsZenith;
+				}
+				else
+				{
+					// A thin haze band keeps the horizon from being a hard edge.
+					const double haze = 1.0 - SmoothStep(0.0, 0.06, -up);
+					const double depth = std::pow(-up, 0.6);
+					for (int k = 0; k < 3; ++k)
+					{
+						const double ground = groundNear[k] + (groundFar[k] - groundNear[k]) * depth;
+						colour[k] = ground + (horizon[k] * 0.6 - ground) * haze;
+					}
+				}
+
+				const double glow =
+				    0.6 * std::pow(std::max(sunCosine, 0.0), 300.0) + 0.15 * std::pow(std::max(sunCosine, 0.0), 12.0);
+				const double disc = 120.0 * (1.0 - SmoothStep(sunRadius * 0.85, sunRadius, sunAngle));
+				for (int k = 0; k < 3; ++k)
+					image.Pixels.push_back(static_cast<float>(colour[k] + sunColour[k] * (glow + disc)));
+			}
+		}
+		return image;
+	}
+} // namespace VornAssetGen
