@@ -39,6 +39,7 @@ namespace
 		void TearDown() override { gConsole.RegisterStream(std::make_unique<StdOutStream>()); }
 
 		CaptureLog Captured;
+		CaptureLog SecondCapture; // outlives the test body: TearDown still talks to the installed stream
 	};
 } // namespace
 
@@ -79,7 +80,7 @@ TEST_F(ConsoleTest, EveryLineIsFlushed)
 
 TEST_F(ConsoleTest, ReplacedStreamIsToldBeforeItGoes)
 {
-	CaptureLog second;
+	CaptureLog& second = SecondCapture;
 	gConsole.RegisterStream(std::make_unique<CaptureStream>(&second));
 	EXPECT_EQ(Captured.Unregisters, 1);
 	gConsole.LogInfo("to the second");
