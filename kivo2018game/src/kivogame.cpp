@@ -4,6 +4,7 @@
 #include "ecs/world.hpp"
 #include "gamemanagersystem.hpp"
 #include "gamemanagerworldcomponent.hpp"
+#include "rendering/skyboxworldcomponent.hpp"
 #include "utils/console.hpp"
 
 using namespace Vorn;
@@ -12,9 +13,13 @@ extern "C" IGame* CreateGame() { return new KivoGame(); }
 
 void KivoGame::RegisterEngine(Engine* engine) { GameEngine = engine; }
 
-// The sky (SkyboxWorldComponent with "HDR/HDR.hdr" from the game assets, tinted white * 0.1) joins here once the
-// OpenGL device creates textures: loading the panorama needs a texture proxy, and the device still refuses them.
-void KivoGame::InitCommon() { gConsole.LogInfo("KivoGame::InitCommon"); }
+void KivoGame::InitCommon()
+{
+	gConsole.LogInfo("KivoGame::InitCommon");
+	World* world = GameEngine->GetWorld();
+	SkyboxWorldComponent* skybox = world->AddWorldComponent<SkyboxWorldComponent>("HDR/HDR.hdr", eResourceSource::GAME);
+	skybox->SetTint(Color::WHITE * 0.1f);
+}
 
 // The shooter's phases, world components and player join in here as they are written. The camera phase needs a
 // camera in viewport 0 from the first frame on, which CreateCamera provides.

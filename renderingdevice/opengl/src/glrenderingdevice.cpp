@@ -2,6 +2,7 @@
 
 #include "ecs/world.hpp"
 #include "math/vector.hpp"
+#include "proxy/gltexturedeviceproxy.hpp"
 #include "rendering/viewport.hpp"
 #include "rendering/viewportworldcomponent.hpp"
 #include "utils/check.hpp"
@@ -202,10 +203,10 @@ namespace Vorn
 
 	void GLRenderingDevice::Resize(ScreenSize const& size) { ScreenDim = size; }
 
-	std::unique_ptr<ITextureDeviceProxy> GLRenderingDevice::CreateTexture(std::size_t, std::size_t, std::size_t,
-	                                                                      eTextureUsageType)
+	std::unique_ptr<ITextureDeviceProxy> GLRenderingDevice::CreateTexture(std::size_t width, std::size_t height,
+	                                                                      std::size_t channels, eTextureUsageType usage)
 	{
-		VORN_FAIL("Texture proxies are not available in this build yet");
+		return std::unique_ptr<ITextureDeviceProxy>(new GLTextureDeviceProxy(width, height, channels, usage));
 	}
 
 	std::unique_ptr<ICubemapDeviceProxy> GLRenderingDevice::CreateCubemap(std::size_t, std::size_t)
