@@ -155,16 +155,7 @@ namespace Vorn
 		template <typename... Args>
 		T* New(Args&&... args)
 		{
-			T* memory = Alloc();
-			try
-			{
-				return new (memory) T(std::forward<Args>(args)...);
-			}
-			catch (...)
-			{
-				Free(memory);
-				throw;
-			}
+			return Impl::ConstructInPool<T>(*this, std::forward<Args>(args)...);
 		}
 
 		void Delete(T* object)

@@ -55,6 +55,25 @@ namespace Vorn
 		inline void WriteNextFreeIndex(void* block, u64 index) { std::memcpy(block, &index, sizeof(index)); }
 	} // namespace Impl
 
+	namespace Impl
+	{
+		// Builds a T in a cell taken from `pool`, giving the cell back if the constructor throws.
+		template <typename T, typename Pool, typename... Args>
+		T* ConstructInPool(Pool& pool, Args&&... args)
+		{
+			T* memory = pool.Alloc();
+			try
+			{
+				return new (memory) T(std::forward<Args>(args)...);
+			}
+			catch (...)
+			{
+				pool.Free(memory);
+				throw;
+			}
+		}
+	} // namespace Impl
+
 	// Fixed pool of T without iteration. Alloc and Free deal in raw memory: the caller constructs
 	// with placement new and runs the destructor before freeing (New and Delete do both).
 	// Freed blocks are reused last in, first out; the pool never grows.
@@ -106,16 +125,7 @@ namespace Vorn
 		template <typename... Args>
 		T* New(Args&&... args)
 		{
-			T* memory = Alloc();
-			try
-			{
-				return new (memory) T(std::forward<Args>(args)...);
-			}
-			catch (...)
-			{
-				Free(memory);
-				throw;
-			}
+			return Impl::ConstructInPool<T>(*this, std::forward<Args>(args)...);
 		}
 
 		void Delete(T* object)

@@ -126,39 +126,38 @@ namespace Vorn
 	}
 
 	// Expects the texture to be bound.
-	void GLTextureDeviceProxy::AllocateLevelZero()
+	void GLTextureDeviceProxy::AllocateLevelZero() { WriteLevelZero(nullptr, AllocationDataType(Usage)); }
+
+	// Expects the texture to be bound; null data only allocates.
+	void GLTextureDeviceProxy::WriteLevelZero(const void* data, u32 dataType)
 	{
 		glTexImage2D(GL_TEXTURE_2D, 0, static_cast<GLint>(InternalFormat), static_cast<GLsizei>(Width),
-		             static_cast<GLsizei>(Height), 0, Format, AllocationDataType(Usage), nullptr);
+		             static_cast<GLsizei>(Height), 0, Format, dataType, data);
 	}
 
 	void GLTextureDeviceProxy::SetContent(const unsigned char* data)
 	{
 		VORN_CHECK(Usage != eTextureUsageType::HDR, "Invalid texture usage type, unsigned char* is for LDR image data");
-		VORN_CHECK(Width > 0 && Height > 0, "Invalid arguments!");
-		VORN_CHECK(TextureID > 0, "Texture is invalid!");
-		VORN_CHECK(data != nullptr, "Data pointer is nullptr!");
-
-		glBindTexture(GL_TEXTURE_2D, TextureID);
-		glTexImage2D(GL_TEXTURE_2D, 0, static_cast<GLint>(InternalFormat), static_cast<GLsizei>(Width),
-		             static_cast<GLsizei>(Height), 0, Format, GL_UNSIGNED_BYTE, data);
-		// Filtering stays linear, so the chain is built but not sampled.
-		if (Usage != eTextureUsageType::FONT)
-			glGenerateMipmap(GL_TEXTURE_2D);
-		glBindTexture(GL_TEXTURE_2D, 0);
+		UploadWholeImage(data, GL_UNSIGNED_BYTE);
 	}
 
 	void GLTextureDeviceProxy::SetContentHDR(const float* data)
 	{
 		VORN_CHECK(Usage == eTextureUsageType::HDR, "Invalid texture usage type, float* is for HDR image data");
+		UploadWholeImage(data, GL_FLOAT);
+	}
+
+	void GLTextureDeviceProxy::UploadWholeImage(const void* data, u32 dataType)
+	{
 		VORN_CHECK(Width > 0 && Height > 0, "Invalid arguments!");
 		VORN_CHECK(TextureID > 0, "Texture is invalid!");
 		VORN_CHECK(data != nullptr, "Data pointer is nullptr!");
 
 		glBindTexture(GL_TEXTURE_2D, TextureID);
-		glTexImage2D(GL_TEXTURE_2D, 0, static_cast<GLint>(InternalFormat), static_cast<GLsizei>(Width),
-		             static_cast<GLsizei>(Height), 0, Format, GL_FLOAT, data);
-		glGenerateMipmap(GL_TEXTURE_2D);
+		WriteLevelZero(data, dataType);
+		// Filtering stays linear, so the chain is built but not sampled; glyph atlases get none.
+		if (Usage != eTextureUsageType::FONT)
+			glGenerateMipmap(GL_TEXTURE_2D);
 		glBindTexture(GL_TEXTURE_2D, 0);
 	}
 

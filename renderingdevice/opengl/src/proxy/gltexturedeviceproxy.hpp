@@ -40,6 +40,8 @@ namespace Vorn
 	private:
 		void InitTexture();
 		void AllocateLevelZero();
+		void WriteLevelZero(const void* data, u32 dataType);
+		void UploadWholeImage(const void* data, u32 dataType);
 
 		u64 Width = 0;
 		u64 Height = 0;
