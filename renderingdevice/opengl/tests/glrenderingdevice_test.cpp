@@ -1,4 +1,5 @@
 #include "glrenderingdevice.hpp"
+#include "support/hiddenwindowdevicetest.hpp"
 
 #include "ecs/world.hpp"
 #include "math/vector.hpp"
@@ -75,28 +76,12 @@ extern "C" void SDL_GL_SwapWindow(SDL_Window* window)
 
 namespace
 {
-	// One hidden window for the whole suite; every test makes its own device (and with it a fresh context).
-	class GLRenderingDeviceTest : public testing::Test
+	class GLRenderingDeviceTest : public HiddenWindowDeviceTest<WINDOW_SIZE.Width, WINDOW_SIZE.Height>
 	{
 	protected:
-		static void SetUpTestSuite()
-		{
-			ASSERT_EQ(SDL_Init(SDL_INIT_VIDEO), 0) << SDL_GetError();
-			TestWindow = SDL_CreateWindow("GLRenderingDeviceTest", 0, 0, WINDOW_SIZE.Width, WINDOW_SIZE.Height,
-			                              SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
-			ASSERT_NE(TestWindow, nullptr) << SDL_GetError();
-		}
-
-		static void TearDownTestSuite()
-		{
-			SDL_DestroyWindow(TestWindow);
-			SDL_Quit();
-		}
-
 		void SetUp() override
 		{
-			ASSERT_NE(TestWindow, nullptr);
-			Device.reset(new GLRenderingDevice(TestWindow, WINDOW_SIZE));
+			HiddenWindowDeviceTest::SetUp();
 			gPresented = PresentedFrames();
 			TestWorld.reset(new World());
 			Viewports = TestWorld->AddWorldComponent<ViewportWorldComponent>();
@@ -105,7 +90,7 @@ namespace
 		void TearDown() override
 		{
 			TestWorld.reset();
-			Device.reset();
+			HiddenWindowDeviceTest::TearDown();
 		}
 
 		// Paints the whole back buffer, so whatever a frame leaves untouched shows as the marker colour.
@@ -143,13 +128,9 @@ namespace
 			return value;
 		}
 
-		static SDL_Window* TestWindow;
-		std::unique_ptr<GLRenderingDevice> Device;
 		std::unique_ptr<World> TestWorld;
 		ViewportWorldComponent* Viewports = nullptr;
 	};
-
-	SDL_Window* GLRenderingDeviceTest::TestWindow = nullptr;
 
 	TEST_F(GLRenderingDeviceTest, ConstructionCreatesACurrentHighEndContext)
 	{

@@ -1,6 +1,7 @@
 #include "proxy/gltexturedeviceproxy.hpp"
 
 #include "glrenderingdevice.hpp"
+#include "support/hiddenwindowdevicetest.hpp"
 
 #include <gtest/gtest.h>
 
@@ -14,31 +15,9 @@ using namespace Vorn;
 
 namespace
 {
-	class GLTextureDeviceProxyTest : public testing::Test
+	class GLTextureDeviceProxyTest : public HiddenWindowDeviceTest<64, 64>
 	{
 	protected:
-		static void SetUpTestSuite()
-		{
-			ASSERT_EQ(SDL_Init(SDL_INIT_VIDEO), 0) << SDL_GetError();
-			TestWindow =
-			    SDL_CreateWindow("GLTextureDeviceProxyTest", 0, 0, 64, 64, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
-			ASSERT_NE(TestWindow, nullptr) << SDL_GetError();
-		}
-
-		static void TearDownTestSuite()
-		{
-			SDL_DestroyWindow(TestWindow);
-			SDL_Quit();
-		}
-
-		void SetUp() override
-		{
-			ASSERT_NE(TestWindow, nullptr);
-			Device.reset(new GLRenderingDevice(TestWindow, ScreenSize{64, 64}));
-		}
-
-		void TearDown() override { Device.reset(); }
-
 		static GLint LevelParameter(unsigned int texture, GLint level, GLenum parameter)
 		{
 			GLint value = 0;
@@ -67,12 +46,7 @@ namespace
 			glBindTexture(GL_TEXTURE_2D, 0);
 			return values;
 		}
-
-		static SDL_Window* TestWindow;
-		std::unique_ptr<GLRenderingDevice> Device;
 	};
-
-	SDL_Window* GLTextureDeviceProxyTest::TestWindow = nullptr;
 
 	struct FormatCase
 	{
