@@ -59,8 +59,15 @@ namespace
 	class RTTISerializationTest : public ::testing::Test
 	{
 	protected:
+		// ctest runs the cases of this suite side by side in one folder, so each needs its own file.
+		void SetUp() override
+		{
+			Path = std::string("rtti_test_") + ::testing::UnitTest::GetInstance()->current_test_info()->name() + ".json";
+			FilePath = Path.c_str();
+		}
 		void TearDown() override { std::remove(FilePath); }
-		const char* FilePath = "rtti_test_settings.json";
+		std::string Path;
+		const char* FilePath = nullptr;
 	};
 } // namespace
 
