@@ -30,6 +30,7 @@ namespace
 	const std::string DEVICE_LIBRARY = VORN_DEVICE_LIBRARY_PATH;
 	const std::string KIVO_GAME_LIBRARY = VORN_KIVO_GAME_LIBRARY_PATH;
 	const std::string TEST_GAME_LIBRARY = VORN_TEST_GAME_LIBRARY_PATH;
+	const std::string GAME_ASSETS_PATH = VORN_GENERATED_GAME_ASSETS_PATH;
 	constexpr auto RUN_TIMEOUT = 60s;
 
 	std::string ReadFile(const fs::path& path)
@@ -81,10 +82,14 @@ namespace
 		return lines.empty() ? std::string() : lines.back();
 	}
 
-	std::string AssetsPathConfig(const std::string& devicePath, const std::string& gamePath)
+	// Without `gameAssetsPath` the game's assets root keeps its default.
+	std::string AssetsPathConfig(const std::string& devicePath, const std::string& gamePath,
+	                             const std::string& gameAssetsPath = "")
 	{
-		return "{\n    \"RenderingDeviceLibPath\": \"" + devicePath + "\",\n    \"GameLibPath\": \"" + gamePath +
-		       "\"\n}\n";
+		const std::string assets =
+		    gameAssetsPath.empty() ? "" : ",\n    \"GameAssetsPath\": \"" + gameAssetsPath + "\"";
+		return "{\n    \"RenderingDeviceLibPath\": \"" + devicePath + "\",\n    \"GameLibPath\": \"" + gamePath + "\"" +
+		       assets + "\n}\n";
 	}
 
 	struct LauncherResult
@@ -125,9 +130,11 @@ namespace
 
 		const fs::path& GetRunFolder() const { return RunFolder; }
 
-		void WriteAssetsPathConfig(const std::string& devicePath, const std::string& gamePath)
+		void WriteAssetsPathConfig(const std::string& devicePath, const std::string& gamePath,
+		                           const std::string& gameAssetsPath = "")
 		{
-			std::ofstream(RunFolder / "AssetsPathConfig.json") << AssetsPathConfig(devicePath, gamePath);
+			std::ofstream(RunFolder / "AssetsPathConfig.json")
+			    << AssetsPathConfig(devicePath, gamePath, gameAssetsPath);
 		}
 
 		void Start(const std::map<std::string, std::string>& environment = {})
@@ -420,10 +427,10 @@ namespace
 	                                       "undefined symbol: CreateGame"}),
 	    [](const testing::TestParamInfo<LibraryFailureCase>& info) { return info.param.Name; });
 
-	TEST(LauncherTest, ClosingTheWindowShutsTheRealGameDownOnceWithExitCodeZero)
+	TEST(LauncherTest, RealGameRunsForSecondsAndShutsDownOnceWhenTheWindowCloses)
 	{
 		LauncherRun run;
-		run.WriteAssetsPathConfig(DEVICE_LIBRARY, KIVO_GAME_LIBRARY);
+		run.WriteAssetsPathConfig(DEVICE_LIBRARY, KIVO_GAME_LIBRARY, GAME_ASSETS_PATH);
 		run.Start();
 
 		const bool isRunning = run.WaitForLog([](const std::string& log)
@@ -431,6 +438,8 @@ namespace
 		bool closeSent = false;
 		if (isRunning)
 		{
+			// Long enough for the first enemy wave (two seconds of play) to arrive.
+			std::this_thread::sleep_for(3s);
 			// The window exists before the loop starts; retry only in case the server is slow to list it.
 			for (int attempt = 0; attempt < 100 && !closeSent; ++attempt)
 			{
@@ -444,10 +453,17 @@ namespace
 		ASSERT_TRUE(isRunning) << Describe(result);
 		ASSERT_TRUE(closeSent) << "no window titled \"VornEngine standalone\"";
 		ASSERT_EQ(result.ExitCode, 0) << Describe(result);
-		EXPECT_TRUE(HasLinesInOrder(result.ConsoleLog,
-		                            StartUpLines(KIVO_GAME_LIBRARY, {"[INFO] KivoGame::InitCommon",
-		                                                             "[INFO] KivoGame::Init register update phases"})));
+		EXPECT_TRUE(HasLinesInOrder(
+		    result.ConsoleLog,
+		    Concatenate(StartUpLines(KIVO_GAME_LIBRARY,
+		                             {"[INFO] KivoGame::InitCommon", "[INFO] KivoGame::Init register update phases",
+		                              "[INFO] DravSystem::Init", "[INFO] DravSystem::CreateCamera"}),
+		                {"[DEBUG] Closing main loop...", "[INFO] GameManagerSystem::Deinit",
+		                 "[INFO] DravSystem::Cleanup", "[DEBUG] Exiting..."})));
 		EXPECT_EQ(CountLinesStartingWith(result.ConsoleLog, "[DEBUG] Closing main loop..."), 1);
+		EXPECT_EQ(CountLinesStartingWith(result.ConsoleLog, "[ERROR] Resource loading failed!"), 0);
+		EXPECT_EQ(CountLinesStartingWith(result.ConsoleLog, "[ERROR] Error Importing Asset"), 0);
+		EXPECT_EQ(CountLinesStartingWith(result.ConsoleLog, "[ERROR] Failed to load texture: "), 0);
 		EXPECT_EQ(LastLine(result.ConsoleLog), "[DEBUG] Exiting...");
 	}
 

@@ -1,0 +1,3 @@
+#include "debugdrawing/debugdrawablecomponent.hpp"
+
+VORN_DEFINE_COMPONENT_TYPE(Vorn::DebugDrawableComponent);
