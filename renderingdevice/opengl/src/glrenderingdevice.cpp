@@ -2,6 +2,10 @@
 
 #include "ecs/world.hpp"
 #include "math/vector.hpp"
+#include "proxy/glcubemapdeviceproxy.hpp"
+#include "proxy/glmeshdeviceproxy.hpp"
+#include "proxy/glparticledeviceproxy.hpp"
+#include "proxy/gltextfieldbufferdeviceproxy.hpp"
 #include "proxy/gltexturedeviceproxy.hpp"
 #include "rendering/viewport.hpp"
 #include "rendering/viewportworldcomponent.hpp"
@@ -209,24 +213,24 @@ namespace Vorn
 		return std::unique_ptr<ITextureDeviceProxy>(new GLTextureDeviceProxy(width, height, channels, usage));
 	}
 
-	std::unique_ptr<ICubemapDeviceProxy> GLRenderingDevice::CreateCubemap(std::size_t, std::size_t)
+	std::unique_ptr<ICubemapDeviceProxy> GLRenderingDevice::CreateCubemap(std::size_t width, std::size_t height)
 	{
-		VORN_FAIL("Cubemap proxies are not available in this build yet");
+		return std::unique_ptr<ICubemapDeviceProxy>(new GLCubemapDeviceProxy(width, height));
 	}
 
 	std::unique_ptr<ITextFieldBufferDeviceProxy> GLRenderingDevice::CreateTextFieldBuffer()
 	{
-		VORN_FAIL("Text field buffer proxies are not available in this build yet");
+		return std::unique_ptr<ITextFieldBufferDeviceProxy>(new GLTextFieldBufferDeviceProxy());
 	}
 
 	std::unique_ptr<IMeshDeviceProxy> GLRenderingDevice::CreateMesh()
 	{
-		VORN_FAIL("Mesh proxies are not available in this build yet");
+		return std::unique_ptr<IMeshDeviceProxy>(new GLMeshDeviceProxy());
 	}
 
 	std::unique_ptr<IParticleDeviceProxy> GLRenderingDevice::CreateParticle()
 	{
-		VORN_FAIL("Particle proxies are not available in this build yet");
+		return std::unique_ptr<IParticleDeviceProxy>(new GLParticleDeviceProxy());
 	}
 } // namespace Vorn
 

@@ -1,0 +1,290 @@
+#include "glshaderprogram.hpp"
+
+#include "math/color.hpp"
+#include "math/matrix.hpp"
+#include "math/vector.hpp"
+#include "resources/resourcemanager.hpp"
+#include "utils/check.hpp"
+#include "utils/console.hpp"
+
+#include <epoxy/gl.h>
+
+#include <regex>
+#include <string>
+
+namespace Vorn
+{
+	namespace
+	{
+		// The scans read text, not syntax: only "uniform <type> <name>;" and "out <type> <name>;" one per
+		// statement are seen, commented-out ones included.
+		const std::regex& UniformPattern()
+		{
+			static const std::regex pattern(R"(uniform\s+(\w+)\s+(\w+)\s*;)");
+			return pattern;
+		}
+
+		const std::regex& OutputPattern()
+		{
+			static const std::regex pattern(R"(out\s+(\w+)\s+(\w+)\s*;)");
+			return pattern;
+		}
+
+		GLenum ToGLShaderKind(eShaderUnitType type)
+		{
+			switch (type)
+			{
+			case eShaderUnitType::VERTEX:
+				return GL_VERTEX_SHADER;
+			case eShaderUnitType::GEOMETRY:
+				return GL_GEOMETRY_SHADER;
+			case eShaderUnitType::FRAGMENT:
+				return GL_FRAGMENT_SHADER;
+			case eShaderUnitType::COMPUTE:
+				return GL_COMPUTE_SHADER;
+			default:
+				VORN_FAIL("Invalid type!");
+			}
+		}
+
+		// The reported length already counts the terminator; one more byte guards drivers that do not.
+		String ReadShaderLog(GLuint shader)
+		{
+			GLint length = 0;
+			glGetShaderiv(shader, GL_INFO_LOG_LENGTH, &length);
+			std::string log(static_cast<std::size_t>(length) + 1, '\0');
+			glGetShaderInfoLog(shader, length + 1, nullptr, log.data());
+			return String(log.c_str());
+		}
+
+		String ReadProgramLog(GLuint program)
+		{
+			GLint length = 0;
+			glGetProgramiv(program, GL_INFO_LOG_LENGTH, &length);
+			std::string log(static_cast<std::size_t>(length) + 1, '\0');
+			glGetProgramInfoLog(program, length + 1, nullptr, log.data());
+			return String(log.c_str());
+		}
+	} // namespace
+
+	GLShaderProgram::GLShaderProgram(String const& computePath)
+	{
+		gConsole.LogDebug("Creating shader program {}", computePath);
+		CreateProgramObject();
+		LoadShader(eShaderUnitType::COMPUTE, computePath);
+		CompileProgram();
+		AnalyzeAllShaderCode();
+	}
+
+	GLShaderProgram::GLShaderProgram(String const& vertexPath, String const& fragmentPath)
+	{
+		gConsole.LogDebug("Creating shader program {} {}", vertexPath, fragmentPath);
+		CreateProgramObject();
+		LoadShader(eShaderUnitType::VERTEX, vertexPath);
+		LoadShader(eShaderUnitType::FRAGMENT, fragmentPath);
+		CompileProgram();
+		AnalyzeAllShaderCode();
+	}
+
+	GLShaderProgram::GLShaderProgram(String const& vertexPath, String const& geometryPath, String const& fragmentPath)
+	{
+		gConsole.LogDebug("Creating shader program {} {} {}", vertexPath, geometryPath, fragmentPath);
+		CreateProgramObject();
+		LoadShader(eShaderUnitType::VERTEX, vertexPath);
+		LoadShader(eShaderUnitType::GEOMETRY, geometryPath);
+		LoadShader(eShaderUnitType::FRAGMENT, fragmentPath);
+		CompileProgram();
+		AnalyzeAllShaderCode();
+	}
+
+	GLShaderProgram::~GLShaderProgram() = default;
+
+	void GLShaderProgram::CreateProgramObject()
+	{
+		ProgramHandle = glCreateProgram();
+		VORN_CHECK(ProgramHandle != 0, "Creation of shader program failed! Exiting...");
+	}
+
+	void GLShaderProgram::LoadShader(eShaderUnitType type, String const& path)
+	{
+		const GLuint shader = glCreateShader(ToGLShaderKind(type));
+		VORN_CHECK(shader != 0, "Creation of shader failed!");
+
+		ShaderCode[type] = LoadTextFileRelative(eResourceSource::ENGINE, path);
+		const GLchar* source = ShaderCode[type].GetCStr();
+		glShaderSource(shader, 1, &source, nullptr);
+		glCompileShader(shader);
+
+		GLint isCompiled = GL_FALSE;
+		glGetShaderiv(shader, GL_COMPILE_STATUS, &isCompiled);
+		if (isCompiled != GL_TRUE)
+		{
+			gConsole.LogError("Shader compilation: {}", ReadShaderLog(shader));
+			VORN_FAIL("Shader compilation failed!");
+		}
+
+		// Marked for deletion while attached, the shader goes away together with the program.
+		glAttachShader(ProgramHandle, shader);
+		glDeleteShader(shader);
+	}
+
+	void GLShaderProgram::CompileProgram()
+	{
+		glLinkProgram(ProgramHandle);
+
+		GLint isLinked = GL_FALSE;
+		glGetProgramiv(ProgramHandle, GL_LINK_STATUS, &isLinked);
+		if (isLinked != GL_TRUE)
+		{
+			gConsole.LogError("Program linking: {}", ReadProgramLog(ProgramHandle));
+			VORN_FAIL("Program linking failed!");
+		}
+	}
+
+	void GLShaderProgram::AnalyzeAllShaderCode()
+	{
+		for (eShaderUnitType type :
+		     {eShaderUnitType::VERTEX, eShaderUnitType::GEOMETRY, eShaderUnitType::FRAGMENT, eShaderUnitType::COMPUTE})
+			AnalyzeShaderCode(type);
+	}
+
+	void GLShaderProgram::AnalyzeShaderCode(eShaderUnitType type)
+	{
+		const std::string& code = ShaderCode[type].GetStdString();
+		if (code.empty())
+			return;
+
+		const std::sregex_iterator end;
+		for (std::sregex_iterator match(code.begin(), code.end(), UniformPattern()); match != end; ++match)
+		{
+			VORN_CHECK(match->size() == 3, "Invalid regex result when parsing uniforms!");
+			const String typeName((*match)[1].str());
+			const String name((*match)[2].str());
+			gConsole.LogDebug("Uniform {} of type {} found.", name, typeName);
+			RegisterUniform(typeName, name);
+		}
+
+		if (type != eShaderUnitType::FRAGMENT)
+			return;
+
+		u32 outputIndex = 0;
+		for (std::sregex_iterator match(code.begin(), code.end(), OutputPattern()); match != end;
+		     ++match, ++outputIndex)
+		{
+			VORN_CHECK(match->size() == 3, "Invalid regex result when parsing outs!");
+			const String typeName((*match)[1].str());
+			const String name((*match)[2].str());
+			gConsole.LogDebug("Out {} of type {} found.", name, typeName);
+			Outputs.emplace(name, OutputInfo{typeName, outputIndex});
+		}
+	}
+
+	void GLShaderProgram::BindProgram() { glUseProgram(ProgramHandle); }
+
+	void GLShaderProgram::RegisterUniform(String const& typeName, String const& name)
+	{
+		if (Uniforms.find(name) != Uniforms.end())
+			return;
+
+		const GLint location = glGetUniformLocation(ProgramHandle, name.GetCStr());
+		if (location == -1)
+		{
+			gConsole.LogError("Invalid uniform location for {}. Probably optimized out.", name);
+			return;
+		}
+		Uniforms.emplace(name, UniformInfo{typeName, location});
+	}
+
+	const GLShaderProgram::UniformInfo* GLShaderProgram::FindCheckedUniform(
+	    String const& name, std::initializer_list<const char*> acceptedTypes, const char* mismatchLog) const
+	{
+		const auto found = Uniforms.find(name);
+		if (found == Uniforms.end())
+			return nullptr;
+
+		for (const char* acceptedType : acceptedTypes)
+		{
+			if (found->second.TypeName == acceptedType)
+				return &found->second;
+		}
+		if (mismatchLog)
+			gConsole.LogError(mismatchLog, name);
+		VORN_FAIL("Invalid uniform type!");
+	}
+
+	void GLShaderProgram::SetUniform(String const& name, int value)
+	{
+		if (const UniformInfo* uniform =
+		        FindCheckedUniform(name, {"int", "sampler2D", "samplerCube"}, "Invalid uniform type int for {}"))
+			glUniform1i(uniform->Location, value);
+	}
+
+	void GLShaderProgram::SetUniform(String const& name, unsigned int value)
+	{
+		// glUniform1i would be refused for a uint uniform.
+		if (const UniformInfo* uniform = FindCheckedUniform(name, {"uint"}, "Invalid uniform type uint for {}"))
+			glUniform1ui(uniform->Location, value);
+	}
+
+	void GLShaderProgram::SetUniform(String const& name, float value)
+	{
+		if (const UniformInfo* uniform = FindCheckedUniform(name, {"float"}))
+			glUniform1f(uniform->Location, value);
+	}
+
+	void GLShaderProgram::SetUniform(String const& name, float x, float y)
+	{
+		if (const UniformInfo* uniform = FindCheckedUniform(name, {"vec2"}))
+			glUniform2f(uniform->Location, x, y);
+	}
+
+	void GLShaderProgram::SetUniform(String const& name, Vector const& value)
+	{
+		if (const UniformInfo* uniform = FindCheckedUniform(name, {"vec4"}))
+			glUniform4f(uniform->Location, value.x, value.y, value.z, value.w);
+	}
+
+	void GLShaderProgram::SetUniform(String const& name, Color const& value)
+	{
+		if (const UniformInfo* uniform = FindCheckedUniform(name, {"vec4"}))
+			glUniform4f(uniform->Location, value.r, value.g, value.b, value.a);
+	}
+
+	void GLShaderProgram::SetUniform(String const& name, Matrix const& value)
+	{
+		// The core's matrices are row-major; transposed here, they reach GL column-major as it expects.
+		if (const UniformInfo* uniform = FindCheckedUniform(name, {"mat4"}))
+			glUniformMatrix4fv(uniform->Location, 1, GL_FALSE, value.GetTransposed().GetData());
+	}
+
+	void GLShaderProgram::BindSampler(String const& name, int samplerID, int textureID)
+	{
+		VORN_CHECK(samplerID >= 0, "Invalid sampler ID!");
+		VORN_CHECK(textureID > 0, "Invalid texture resource ID!");
+		glActiveTexture(GL_TEXTURE0 + static_cast<GLenum>(samplerID));
+		glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(textureID));
+		SetUniform(name, samplerID);
+	}
+
+	void GLShaderProgram::BindSamplerCube(String const& name, int samplerID, int cubemapID)
+	{
+		VORN_CHECK(samplerID >= 0, "Invalid sampler ID!");
+		VORN_CHECK(cubemapID > 0, "Invalid cubemap resource ID!");
+		glActiveTexture(GL_TEXTURE0 + static_cast<GLenum>(samplerID));
+		glBindTexture(GL_TEXTURE_CUBE_MAP, static_cast<GLuint>(cubemapID));
+		SetUniform(name, samplerID);
+	}
+
+	void GLShaderProgram::Validate()
+	{
+		glValidateProgram(ProgramHandle);
+
+		GLint isValid = GL_FALSE;
+		glGetProgramiv(ProgramHandle, GL_VALIDATE_STATUS, &isValid);
+		if (isValid != GL_TRUE)
+		{
+			gConsole.LogError("Program validation: {}", ReadProgramLog(ProgramHandle));
+			VORN_FAIL("Program validation failed!");
+		}
+	}
+} // namespace Vorn
