@@ -2,11 +2,18 @@
 
 #include "ecs/world.hpp"
 #include "math/vector.hpp"
+#include "primitives/primitivecube.hpp"
+#include "primitives/primitivequad.hpp"
 #include "proxy/glcubemapdeviceproxy.hpp"
 #include "proxy/glmeshdeviceproxy.hpp"
 #include "proxy/glparticledeviceproxy.hpp"
 #include "proxy/gltextfieldbufferdeviceproxy.hpp"
 #include "proxy/gltexturedeviceproxy.hpp"
+#include "renderers/irendererinterface.hpp"
+#include "renderers/sceneview.hpp"
+#include "rendering/lights/directionallightcomponent.hpp"
+#include "rendering/lights/pointlightcomponent.hpp"
+#include "rendering/meshrenderingcomponent.hpp"
 #include "rendering/viewport.hpp"
 #include "rendering/viewportworldcomponent.hpp"
 #include "utils/check.hpp"
@@ -90,10 +97,14 @@ namespace Vorn
 
 	GLRenderingDevice::~GLRenderingDevice()
 	{
+		if (RendererInterface)
+			RendererInterface->Deinit();
+		CleanUpResources();
 		// The utility textures go with the context.
 		if (Context)
 			SDL_GL_DeleteContext(Context);
 		gRenderingDevice = nullptr;
+		RendererInterface.reset();
 	}
 
 	bool GLRenderingDevice::CreateContextHighend()
@@ -121,7 +132,39 @@ namespace Vorn
 	{
 		gConsole.LogInfo("GLRenderingDevice::Init");
 		GetExtensions();
+		QuadPrimitive.reset(new PrimitiveQuad());
+		CubePrimitive.reset(new PrimitiveCube());
 		CreateUtilityTextures();
+		SetRenderer(std::unique_ptr<IRendererInterface>(CreateRenderer()));
+	}
+
+	IRendererInterface* GLRenderingDevice::CreateRenderer()
+	{
+		switch (RendererType)
+		{
+		// The library has no renderer class yet: the device runs without one, and RenderWorld only clears the
+		// viewports.
+		case eRendererType::FALLBACK:
+		case eRendererType::HIGHEND:
+			return nullptr;
+		default:
+			VORN_FAIL("Uknown eRenderingModeType");
+		}
+	}
+
+	void GLRenderingDevice::SetRenderer(std::unique_ptr<IRendererInterface> renderer)
+	{
+		if (RendererInterface)
+			RendererInterface->Deinit();
+		RendererInterface = std::move(renderer);
+		if (RendererInterface)
+			RendererInterface->Init();
+	}
+
+	void GLRenderingDevice::CleanUpResources()
+	{
+		QuadPrimitive.reset();
+		CubePrimitive.reset();
 	}
 
 	void GLRenderingDevice::GetExtensions()
@@ -172,11 +215,37 @@ namespace Vorn
 		const ViewportWorldComponent* viewports = world->GetWorldComponent<ViewportWorldComponent>();
 		VORN_CHECK(viewports != nullptr, "World passed to RenderWorld has no viewports component.");
 
-		// Until the renderers arrive every viewport only gets its rectangle cleared.
 		for (const auto& [id, viewport] : viewports->GetViewports())
-			ClearViewport(viewport);
+		{
+			if (!RendererInterface)
+			{
+				ClearViewport(viewport);
+				continue;
+			}
+			SceneView view(world, viewport);
+			FillSceneView(view);
+			RendererInterface->Render(view);
+		}
 
 		EndFrame();
+	}
+
+	void GLRenderingDevice::FillSceneView(SceneView& view)
+	{
+		World* world = view.WorldData;
+		for (auto [mesh] : world->IterateComponents<MeshRenderingComponent>())
+		{
+			if (mesh->GetShadingModel() != eShadingMode::PBR)
+				continue;
+			if (mesh->GetBlendingMode() == eBlendingMode::OPAQUE)
+				view.OpaqueQueue.PushBack(mesh);
+			else if (mesh->GetBlendingMode() == eBlendingMode::TRANSLUCENT)
+				view.TranslucentQueue.PushBack(mesh);
+		}
+		for (auto [light] : world->IterateComponents<DirectionalLightComponent>())
+			view.DirectionalLights.PushBack(light);
+		for (auto [light] : world->IterateComponents<PointLightComponent>())
+			view.PointLights.PushBack(light);
 	}
 
 	void GLRenderingDevice::ClearViewport(const Viewport& viewport)
@@ -205,7 +274,12 @@ namespace Vorn
 			SDL_GL_SwapWindow(Window);
 	}
 
-	void GLRenderingDevice::Resize(ScreenSize const& size) { ScreenDim = size; }
+	void GLRenderingDevice::Resize(ScreenSize const& size)
+	{
+		ScreenDim = size;
+		if (RendererInterface)
+			RendererInterface->Resize(size);
+	}
 
 	std::unique_ptr<ITextureDeviceProxy> GLRenderingDevice::CreateTexture(std::size_t width, std::size_t height,
 	                                                                      std::size_t channels, eTextureUsageType usage)

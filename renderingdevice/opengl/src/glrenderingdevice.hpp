@@ -8,8 +8,14 @@
 
 #include <SDL_video.h>
 
+#include <memory>
+
 namespace Vorn
 {
+	class IRendererInterface;
+	class PrimitiveCube;
+	class PrimitiveQuad;
+	class SceneView;
 	class Viewport;
 
 	// Which renderer fits the context that could be created.
@@ -20,12 +26,13 @@ namespace Vorn
 		_COUNT
 	};
 
-	// The OpenGL implementation of the rendering device. It owns the 4.3 core context of the launcher's window
-	// and the small textures every renderer shares. Only one device may exist at a time.
+	// The OpenGL implementation of the rendering device. It owns the 4.3 core context of the launcher's window,
+	// the drawing helpers and small textures every renderer shares, and the renderer that draws each viewport.
+	// Only one device may exist at a time.
 	class GLRenderingDevice : public IRenderingDevice
 	{
 	public:
-		// Every viewport is cleared to this before anything is drawn into it.
+		// Without a renderer every viewport is only cleared to this.
 		static constexpr Color VIEWPORT_CLEAR_COLOR = Color(0.125f, 0.125f, 0.125f, 1.0f);
 
 		// Creates the context and makes it current on the calling thread.
@@ -48,6 +55,14 @@ namespace Vorn
 		std::unique_ptr<IMeshDeviceProxy> CreateMesh() override;
 		std::unique_ptr<IParticleDeviceProxy> CreateParticle() override;
 
+		// Shared drawing helpers; null until Init.
+		PrimitiveQuad* GetQuadPrimitive() const { return QuadPrimitive.get(); }
+		PrimitiveCube* GetCubePrimitive() const { return CubePrimitive.get(); }
+
+		// Replaces the renderer that Init chose: the previous one is deinitialised and destroyed, the new one
+		// initialised. A null renderer leaves the viewports only cleared.
+		void SetRenderer(std::unique_ptr<IRendererInterface> renderer);
+
 		eRendererType GetRendererType() const { return RendererType; }
 		const Dynarray<String>& GetOpenGLExtensions() const { return OpenGLExtensions; }
 
@@ -60,9 +75,14 @@ namespace Vorn
 	private:
 		void GetExtensions();
 		void CreateUtilityTextures();
+		IRendererInterface* CreateRenderer();
+		void FillSceneView(SceneView& view);
 		void ClearViewport(const Viewport& viewport);
 		void EndFrame();
+		void CleanUpResources();
 
+		std::unique_ptr<PrimitiveQuad> QuadPrimitive;
+		std::unique_ptr<PrimitiveCube> CubePrimitive;
 		u32 FallbackWhiteTexture = 0;
 		u32 FallbackBlackTexture = 0;
 		u32 FallbackNormalMap = 0;
@@ -73,6 +93,7 @@ namespace Vorn
 		ScreenSize ScreenDim;
 		Dynarray<String> OpenGLExtensions;
 		eRendererType RendererType = eRendererType::FALLBACK;
+		std::unique_ptr<IRendererInterface> RendererInterface;
 	};
 
 	// The one live device, for device code that has no device pointer at hand.

@@ -1,8 +1,20 @@
 #include "glrenderingdevice.hpp"
+#include "support/enginedevicetest.hpp"
 #include "support/hiddenwindowdevicetest.hpp"
 
+#include "ecs/deferredtasksystem.hpp"
 #include "ecs/world.hpp"
+#include "math/angle.hpp"
 #include "math/vector.hpp"
+#include "primitives/primitivecube.hpp"
+#include "primitives/primitivequad.hpp"
+#include "renderers/irendererinterface.hpp"
+#include "renderers/sceneview.hpp"
+#include "rendering/camera/cameracomponent.hpp"
+#include "rendering/lights/directionallightcomponent.hpp"
+#include "rendering/lights/pointlightcomponent.hpp"
+#include "rendering/lights/spotlightcomponent.hpp"
+#include "rendering/meshrenderingcomponent.hpp"
 #include "rendering/viewportworldcomponent.hpp"
 
 #include <gtest/gtest.h>
@@ -15,6 +27,9 @@
 #include <array>
 #include <cmath>
 #include <cstdlib>
+#include <fstream>
+#include <memory>
+#include <string>
 #include <vector>
 
 using namespace Vorn;
@@ -76,6 +91,91 @@ extern "C" void SDL_GL_SwapWindow(SDL_Window* window)
 
 namespace
 {
+	// What a renderer was asked to do. The test keeps it, so it outlives the renderer.
+	struct RendererLog
+	{
+		struct ViewRecord
+		{
+			World* WorldData = nullptr;
+			const Viewport* ViewportData = nullptr;
+			AARect Rect;
+			CameraComponent* Camera = nullptr;
+			std::vector<MeshRenderingComponent*> OpaqueQueue;
+			std::vector<MeshRenderingComponent*> TranslucentQueue;
+			std::vector<DirectionalLightComponent*> DirectionalLights;
+			std::vector<PointLightComponent*> PointLights;
+			int SwapsBefore = 0;
+		};
+
+		std::vector<std::string> Events;
+		std::vector<ViewRecord> Views;
+		std::vector<ScreenSize> Resizes;
+
+		// The device's state when Deinit ran, and when the renderer was destroyed.
+		bool WasDeviceRegisteredAtDeinit = false;
+		bool HadContextAtDeinit = false;
+		bool HadPrimitivesAtDeinit = false;
+		bool WasDeviceRegisteredAtDestruction = true;
+		bool HadContextAtDestruction = true;
+	};
+
+	template <typename T>
+	std::vector<T> ToVector(const Dynarray<T>& values)
+	{
+		return std::vector<T>(values.GetData(), values.GetData() + values.GetSize());
+	}
+
+	class RecordingRenderer : public IRendererInterface
+	{
+	public:
+		RecordingRenderer(GLRenderingDevice* device, RendererLog* log) : IRendererInterface(device), Log(log) {}
+
+		~RecordingRenderer() override
+		{
+			Log->Events.push_back("destroyed");
+			Log->WasDeviceRegisteredAtDestruction = gRenderingDevice != nullptr;
+			Log->HadContextAtDestruction = SDL_GL_GetCurrentContext() != nullptr;
+		}
+
+		void Init() override { Log->Events.push_back("Init"); }
+
+		void Resize(ScreenSize const& size) override
+		{
+			Log->Events.push_back("Resize");
+			Log->Resizes.push_back(size);
+		}
+
+		void Render(SceneView const& view) override
+		{
+			Log->Events.push_back("Render");
+			RendererLog::ViewRecord record;
+			record.WorldData = view.WorldData;
+			record.ViewportData = &view.ViewportData;
+			record.Rect = view.Rect;
+			record.Camera = view.CameraCmp;
+			record.OpaqueQueue = ToVector(view.OpaqueQueue);
+			record.TranslucentQueue = ToVector(view.TranslucentQueue);
+			record.DirectionalLights = ToVector(view.DirectionalLights);
+			record.PointLights = ToVector(view.PointLights);
+			record.SwapsBefore = gPresented.SwapCount;
+			Log->Views.push_back(record);
+		}
+
+		void Deinit() override
+		{
+			Log->Events.push_back("Deinit");
+			Log->WasDeviceRegisteredAtDeinit = gRenderingDevice == RenderingDeviceInterface;
+			Log->HadContextAtDeinit = SDL_GL_GetCurrentContext() != nullptr;
+			const PrimitiveQuad* quad = RenderingDeviceInterface->GetQuadPrimitive();
+			const PrimitiveCube* cube = RenderingDeviceInterface->GetCubePrimitive();
+			Log->HadPrimitivesAtDeinit =
+			    quad && cube && glIsVertexArray(quad->GetVAO()) && glIsVertexArray(cube->GetVAO());
+		}
+
+	private:
+		RendererLog* Log;
+	};
+
 	class GLRenderingDeviceTest : public HiddenWindowDeviceTest<WINDOW_SIZE.Width, WINDOW_SIZE.Height>
 	{
 	protected:
@@ -128,8 +228,17 @@ namespace
 			return value;
 		}
 
+		// Installs a recording renderer on the device, which owns it from then on.
+		void UseRecordingRenderer(RendererLog* log)
+		{
+			Device->SetRenderer(std::make_unique<RecordingRenderer>(Device.get(), log));
+		}
+
 		std::unique_ptr<World> TestWorld;
 		ViewportWorldComponent* Viewports = nullptr;
+		// Members, so they outlive the device and the renderers it destroys in TearDown.
+		RendererLog Log;
+		RendererLog OtherLog;
 	};
 
 	TEST_F(GLRenderingDeviceTest, ConstructionCreatesACurrentHighEndContext)
@@ -156,6 +265,19 @@ namespace
 
 		Device.reset();
 		EXPECT_EQ(gRenderingDevice, nullptr);
+	}
+
+	TEST_F(GLRenderingDeviceTest, InitCreatesTheSharedPrimitives)
+	{
+		EXPECT_EQ(Device->GetQuadPrimitive(), nullptr);
+		EXPECT_EQ(Device->GetCubePrimitive(), nullptr);
+
+		Device->Init();
+
+		ASSERT_NE(Device->GetQuadPrimitive(), nullptr);
+		ASSERT_NE(Device->GetCubePrimitive(), nullptr);
+		EXPECT_TRUE(glIsVertexArray(Device->GetQuadPrimitive()->GetVAO()));
+		EXPECT_TRUE(glIsVertexArray(Device->GetCubePrimitive()->GetVAO()));
 	}
 
 	TEST_F(GLRenderingDeviceTest, InitListsTheDriverExtensions)
@@ -301,6 +423,189 @@ namespace
 			Device->RenderWorld(TestWorld.get());
 
 		EXPECT_EQ(gPresented.SwapCount, 3);
+	}
+
+	TEST_F(GLRenderingDeviceTest, RendererGetsOneViewPerViewportPerFrameAndTheWindowSwapsOnce)
+	{
+		Device->Init();
+		UseRecordingRenderer(&Log);
+		CameraComponent leftCamera(Angle::FromDegrees(60.0f), 0.1f, 100.0f);
+		CameraComponent rightCamera(Angle::FromDegrees(90.0f), 0.1f, 100.0f);
+		const AARect leftRect(Vector2f(0.0f, 0.0f), Vector2f(0.5f, 1.0f));
+		const AARect rightRect(Vector2f(0.5f, 0.25f), Vector2f(0.5f, 0.75f));
+		Viewports->ResizeViewport(0, leftRect);
+		Viewports->SetCamera(0, &leftCamera);
+		const u64 right = Viewports->AddViewport(rightRect);
+		Viewports->SetCamera(right, &rightCamera);
+		FillBackBufferWithMarker();
+
+		for (int frame = 0; frame < 2; ++frame)
+			Device->RenderWorld(TestWorld.get());
+
+		ASSERT_EQ(gPresented.SwapCount, 2);
+		ASSERT_EQ(Log.Views.size(), 4u);
+		for (std::size_t i = 0; i < Log.Views.size(); ++i)
+		{
+			SCOPED_TRACE(i);
+			const RendererLog::ViewRecord& view = Log.Views[i];
+			EXPECT_EQ(view.SwapsBefore, static_cast<int>(i / 2)) << "both viewports of a frame before its swap";
+			EXPECT_EQ(view.WorldData, TestWorld.get());
+			const auto& viewport = Viewports->GetViewports().at(view.Camera == &leftCamera ? 0 : right);
+			EXPECT_EQ(view.ViewportData, &viewport);
+			EXPECT_EQ(view.Rect, viewport.GetRect());
+			EXPECT_EQ(view.Camera, viewport.GetCamera());
+		}
+		EXPECT_NE(Log.Views[0].Camera, Log.Views[1].Camera);
+		EXPECT_EQ(Log.Views[0].Camera, Log.Views[2].Camera);
+		EXPECT_EQ(Log.Views[1].Camera, Log.Views[3].Camera);
+		// Drawing is the renderer's now: nothing clears the viewports any more.
+		EXPECT_TRUE(IsPixel(PixelAt(gPresented.LastFrame, 640, 360), MARKER_PIXEL));
+	}
+
+	TEST_F(GLRenderingDeviceTest, ResizeReachesTheRenderer)
+	{
+		Device->Init();
+		UseRecordingRenderer(&Log);
+
+		Device->Resize(ScreenSize{800, 600});
+
+		ASSERT_EQ(Log.Resizes.size(), 1u);
+		EXPECT_EQ(Log.Resizes[0].Width, 800);
+		EXPECT_EQ(Log.Resizes[0].Height, 600);
+		EXPECT_EQ(Device->GetScreenSize().Width, 800);
+		EXPECT_EQ(Device->GetScreenSize().Height, 600);
+	}
+
+	TEST_F(GLRenderingDeviceTest, ReplacedRendererIsDeinitialisedAndDestroyed)
+	{
+		Device->Init();
+		UseRecordingRenderer(&Log);
+
+		UseRecordingRenderer(&OtherLog);
+		Device->RenderWorld(TestWorld.get());
+
+		EXPECT_EQ(Log.Events, (std::vector<std::string>{"Init", "Deinit", "destroyed"}));
+		EXPECT_EQ(OtherLog.Events, (std::vector<std::string>{"Init", "Render"}));
+	}
+
+	TEST_F(GLRenderingDeviceTest, DestructionDeinitialisesTheRendererFirstAndDestroysItLast)
+	{
+		Device->Init();
+		UseRecordingRenderer(&Log);
+
+		Device.reset();
+
+		EXPECT_EQ(Log.Events, (std::vector<std::string>{"Init", "Deinit", "destroyed"}));
+		EXPECT_TRUE(Log.WasDeviceRegisteredAtDeinit);
+		EXPECT_TRUE(Log.HadContextAtDeinit);
+		EXPECT_TRUE(Log.HadPrimitivesAtDeinit);
+		EXPECT_FALSE(Log.WasDeviceRegisteredAtDestruction);
+		EXPECT_FALSE(Log.HadContextAtDestruction);
+	}
+
+	// Scene views are filled from the components of a real engine world.
+	class GLRenderingDeviceSceneViewTest : public EngineDeviceTest<64, 64>
+	{
+	protected:
+		void SetUp() override
+		{
+			EngineDeviceTest::SetUp();
+			ASSERT_FALSE(HasFatalFailure());
+			// The working directory is the test's temporary folder.
+			std::ofstream("triangle.obj") << "v 0 0 0\nv 1 0 0\nv 0 1 0\nvn 0 0 1\nf 1//1 2//1 3//1\n";
+			gRenderingDevice->SetRenderer(std::make_unique<RecordingRenderer>(gRenderingDevice, &Log));
+		}
+
+		MeshRenderingComponent* AddMesh(eShadingMode shading, eBlendingMode blending)
+		{
+			Entity* entity = DeferredTaskSystem::SpawnEntityImmediate(GetWorld());
+			auto* mesh = DeferredTaskSystem::AddComponentImmediate<MeshRenderingComponent>(
+			    GetWorld(), entity, "triangle.obj", eResourceSource::NONE);
+			EXPECT_NE(mesh->GetMesh(), nullptr);
+			mesh->SetShadingModel(shading);
+			mesh->SetBlendingMode(blending);
+			return mesh;
+		}
+
+		template <typename T>
+		T* AddComponent()
+		{
+			Entity* entity = DeferredTaskSystem::SpawnEntityImmediate(GetWorld());
+			return DeferredTaskSystem::AddComponentImmediate<T>(GetWorld(), entity);
+		}
+
+		// Every component of type T in the world's iteration order.
+		template <typename T>
+		std::vector<T*> InWorldOrder()
+		{
+			std::vector<T*> components;
+			for (auto [component] : GetWorld()->IterateComponents<T>())
+				components.push_back(component);
+			return components;
+		}
+
+		RendererLog Log;
+	};
+
+	TEST_F(GLRenderingDeviceSceneViewTest, PbrMeshesAreQueuedByBlendingModeInWorldOrder)
+	{
+		MeshRenderingComponent* removed = AddMesh(eShadingMode::PBR, eBlendingMode::OPAQUE);
+		MeshRenderingComponent* translucent = AddMesh(eShadingMode::PBR, eBlendingMode::TRANSLUCENT);
+		MeshRenderingComponent* opaque = AddMesh(eShadingMode::PBR, eBlendingMode::OPAQUE);
+		AddMesh(eShadingMode::PBR, eBlendingMode::NONE);
+		AddMesh(eShadingMode::UNLIT, eBlendingMode::OPAQUE);
+		AddMesh(eShadingMode::NONE, eBlendingMode::TRANSLUCENT);
+		// Freeing the first cell lets a later mesh come first in the world's order.
+		GetWorld()->RemoveComponent<MeshRenderingComponent>(removed->GetOwner());
+		MeshRenderingComponent* lateOpaque = AddMesh(eShadingMode::PBR, eBlendingMode::OPAQUE);
+		MeshRenderingComponent* lateTranslucent = AddMesh(eShadingMode::PBR, eBlendingMode::TRANSLUCENT);
+
+		ASSERT_EQ(InWorldOrder<MeshRenderingComponent>().front(), lateOpaque) << "the freed cell was not reused";
+
+		gRenderingDevice->RenderWorld(GetWorld());
+
+		std::vector<MeshRenderingComponent*> expectedOpaque;
+		std::vector<MeshRenderingComponent*> expectedTranslucent;
+		for (MeshRenderingComponent* mesh : InWorldOrder<MeshRenderingComponent>())
+		{
+			if (mesh == opaque || mesh == lateOpaque)
+				expectedOpaque.push_back(mesh);
+			if (mesh == translucent || mesh == lateTranslucent)
+				expectedTranslucent.push_back(mesh);
+		}
+		ASSERT_EQ(expectedOpaque.size(), 2u);
+		ASSERT_EQ(expectedTranslucent.size(), 2u);
+		ASSERT_EQ(Log.Views.size(), 1u);
+		EXPECT_EQ(Log.Views[0].OpaqueQueue, expectedOpaque);
+		EXPECT_EQ(Log.Views[0].TranslucentQueue, expectedTranslucent);
+	}
+
+	TEST_F(GLRenderingDeviceSceneViewTest, EveryDirectionalAndPointLightIsListedForEveryViewport)
+	{
+		gRenderingDevice->RenderWorld(GetWorld());
+		ASSERT_EQ(Log.Views.size(), 1u);
+		EXPECT_TRUE(Log.Views[0].DirectionalLights.empty());
+		EXPECT_TRUE(Log.Views[0].PointLights.empty());
+		Log.Views.clear();
+
+		for (int i = 0; i < 2; ++i)
+			AddComponent<DirectionalLightComponent>();
+		for (int i = 0; i < 3; ++i)
+			AddComponent<PointLightComponent>();
+		AddComponent<SpotLightComponent>();
+		GetWorld()->GetWorldComponent<ViewportWorldComponent>()->AddViewport(
+		    AARect(Vector2f(0.0f, 0.0f), Vector2f(0.5f, 0.5f)));
+
+		gRenderingDevice->RenderWorld(GetWorld());
+
+		ASSERT_EQ(Log.Views.size(), 2u);
+		for (const RendererLog::ViewRecord& view : Log.Views)
+		{
+			EXPECT_EQ(view.DirectionalLights, InWorldOrder<DirectionalLightComponent>());
+			EXPECT_EQ(view.PointLights, InWorldOrder<PointLightComponent>());
+			EXPECT_EQ(view.DirectionalLights.size(), 2u);
+			EXPECT_EQ(view.PointLights.size(), 3u);
+		}
 	}
 
 	using GLRenderingDeviceDeathTest = GLRenderingDeviceTest;

@@ -1,0 +1,6 @@
+#include "renderingtargets/renderingtargetbase.hpp"
+
+namespace Vorn
+{
+	RenderingTargetBase::~RenderingTargetBase() = default;
+} // namespace Vorn
