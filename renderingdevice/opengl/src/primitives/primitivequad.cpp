@@ -6,21 +6,6 @@
 
 namespace Vorn
 {
-	namespace
-	{
-		constexpr GLsizei FLOATS_PER_VERTEX = 5;
-
-		// x, y, z, u, v
-		constexpr float QUAD_VERTICES[PrimitiveQuad::VERTEX_COUNT * FLOATS_PER_VERTEX] = {
-		    -1.0f, 1.0f,  0.0f, 0.0f, 1.0f, //
-		    1.0f,  -1.0f, 0.0f, 1.0f, 0.0f, //
-		    1.0f,  1.0f,  0.0f, 1.0f, 1.0f, //
-		    -1.0f, 1.0f,  0.0f, 0.0f, 1.0f, //
-		    -1.0f, -1.0f, 0.0f, 0.0f, 0.0f, //
-		    1.0f,  -1.0f, 0.0f, 1.0f, 0.0f, //
-		};
-	} // namespace
-
 	PrimitiveQuad::PrimitiveQuad()
 	{
 		glGenVertexArrays(1, &VAO);
@@ -30,7 +15,7 @@ namespace Vorn
 		glGenBuffers(1, &VBO);
 		VORN_CHECK(VBO != 0, "PrimitiveQuad VBO creation failed!");
 		glBindBuffer(GL_ARRAY_BUFFER, VBO);
-		glBufferData(GL_ARRAY_BUFFER, sizeof(QUAD_VERTICES), QUAD_VERTICES, GL_STATIC_DRAW);
+		glBufferData(GL_ARRAY_BUFFER, sizeof(VERTICES), VERTICES, GL_STATIC_DRAW);
 
 		constexpr GLsizei stride = FLOATS_PER_VERTEX * sizeof(float);
 		glVertexAttribPointer(0, 3, GL_FLOAT, GL_FALSE, stride, nullptr);

@@ -11,6 +11,16 @@ namespace Vorn
 	{
 	public:
 		static constexpr i32 VERTEX_COUNT = 6;
+		static constexpr i32 FLOATS_PER_VERTEX = 5;
+		// x, y, z, u, v per vertex; particles draw the same quad.
+		static constexpr float VERTICES[VERTEX_COUNT * FLOATS_PER_VERTEX] = {
+		    -1.0f, 1.0f,  0.0f, 0.0f, 1.0f, //
+		    1.0f,  -1.0f, 0.0f, 1.0f, 0.0f, //
+		    1.0f,  1.0f,  0.0f, 1.0f, 1.0f, //
+		    -1.0f, 1.0f,  0.0f, 0.0f, 1.0f, //
+		    -1.0f, -1.0f, 0.0f, 0.0f, 0.0f, //
+		    1.0f,  -1.0f, 0.0f, 1.0f, 0.0f, //
+		};
 
 		PrimitiveQuad();
 		~PrimitiveQuad() override;

@@ -1,6 +1,7 @@
 #include "proxy/glparticledeviceproxy.hpp"
 
 #include "particles/particleemitter.hpp"
+#include "primitives/primitivequad.hpp"
 #include "utils/check.hpp"
 
 #include <epoxy/gl.h>
@@ -9,16 +10,7 @@ namespace Vorn
 {
 	namespace
 	{
-		// Two triangles, x y z then u v.
-		const float QUAD_VERTICES[] = {
-		    -1.0f, 1.0f,  0.0f, 0.0f, 1.0f, //
-		    1.0f,  -1.0f, 0.0f, 1.0f, 0.0f, //
-		    1.0f,  1.0f,  0.0f, 1.0f, 1.0f, //
-		    -1.0f, 1.0f,  0.0f, 0.0f, 1.0f, //
-		    -1.0f, -1.0f, 0.0f, 0.0f, 0.0f, //
-		    1.0f,  -1.0f, 0.0f, 1.0f, 0.0f, //
-		};
-		constexpr GLsizei QUAD_VERTEX_STRIDE = 5 * sizeof(float);
+		constexpr GLsizei QUAD_VERTEX_STRIDE = PrimitiveQuad::FLOATS_PER_VERTEX * sizeof(float);
 
 		constexpr GLuint FIRST_INSTANCE_ATTRIBUTE = 3;
 		constexpr u64 FLOATS_PER_INSTANCE = 16;
@@ -36,7 +28,7 @@ namespace Vorn
 		glGenBuffers(1, &VBO);
 		VORN_CHECK(VBO > 0, "Particle vertex buffer could not be created!");
 		glBindBuffer(GL_ARRAY_BUFFER, VBO);
-		glBufferData(GL_ARRAY_BUFFER, sizeof(QUAD_VERTICES), QUAD_VERTICES, GL_STATIC_DRAW);
+		glBufferData(GL_ARRAY_BUFFER, sizeof(PrimitiveQuad::VERTICES), PrimitiveQuad::VERTICES, GL_STATIC_DRAW);
 		glVertexAttribPointer(0, 3, GL_FLOAT, GL_FALSE, QUAD_VERTEX_STRIDE, ByteOffset(0));
 		glEnableVertexAttribArray(0);
 		glVertexAttribPointer(1, 2, GL_FLOAT, GL_FALSE, QUAD_VERTEX_STRIDE, ByteOffset(3 * sizeof(float)));
