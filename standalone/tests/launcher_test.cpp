@@ -82,14 +82,16 @@ namespace
 		return lines.empty() ? std::string() : lines.back();
 	}
 
-	// Without `gameAssetsPath` the game's assets root keeps its default.
+	// Without `gameAssetsPath` the game's assets root keeps its default. The engine's assets are always the ones the
+	// build lays out: the device builds its shaders from them.
 	std::string AssetsPathConfig(const std::string& devicePath, const std::string& gamePath,
 	                             const std::string& gameAssetsPath = "")
 	{
 		const std::string assets =
 		    gameAssetsPath.empty() ? "" : ",\n    \"GameAssetsPath\": \"" + gameAssetsPath + "\"";
-		return "{\n    \"RenderingDeviceLibPath\": \"" + devicePath + "\",\n    \"GameLibPath\": \"" + gamePath + "\"" +
-		       assets + "\n}\n";
+		return "{\n    \"EngineAssetsPath\": \"" VORN_BUILD_ENGINE_ASSETS_PATH
+		       "\",\n    \"RenderingDeviceLibPath\": \"" +
+		       devicePath + "\",\n    \"GameLibPath\": \"" + gamePath + "\"" + assets + "\n}\n";
 	}
 
 	struct LauncherResult

@@ -11,6 +11,7 @@
 #include "proxy/gltexturedeviceproxy.hpp"
 #include "renderers/irendererinterface.hpp"
 #include "renderers/sceneview.hpp"
+#include "renderers/tiled/tiledforwardrenderer.hpp"
 #include "rendering/lights/directionallightcomponent.hpp"
 #include "rendering/lights/pointlightcomponent.hpp"
 #include "rendering/meshrenderingcomponent.hpp"
@@ -142,11 +143,12 @@ namespace Vorn
 	{
 		switch (RendererType)
 		{
-		// The library has no renderer class yet: the device runs without one, and RenderWorld only clears the
-		// viewports.
+		// The library has no fallback renderer yet: such a device runs without one, and RenderWorld only clears
+		// the viewports.
 		case eRendererType::FALLBACK:
-		case eRendererType::HIGHEND:
 			return nullptr;
+		case eRendererType::HIGHEND:
+			return new TiledForwardRenderer(this);
 		default:
 			VORN_FAIL("Uknown eRenderingModeType");
 		}

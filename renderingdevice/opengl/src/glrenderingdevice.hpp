@@ -62,6 +62,8 @@ namespace Vorn
 		// Replaces the renderer that Init chose: the previous one is deinitialised and destroyed, the new one
 		// initialised. A null renderer leaves the viewports only cleared.
 		void SetRenderer(std::unique_ptr<IRendererInterface> renderer);
+		// Null before Init, or when the context has no renderer.
+		IRendererInterface* GetRenderer() const { return RendererInterface.get(); }
 
 		eRendererType GetRendererType() const { return RendererType; }
 		const Dynarray<String>& GetOpenGLExtensions() const { return OpenGLExtensions; }

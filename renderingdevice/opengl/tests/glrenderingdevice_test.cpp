@@ -1,6 +1,8 @@
 #include "glrenderingdevice.hpp"
+#include "support/builtshaders.hpp"
 #include "support/enginedevicetest.hpp"
 #include "support/hiddenwindowdevicetest.hpp"
+#include "support/tempengineassets.hpp"
 
 #include "ecs/deferredtasksystem.hpp"
 #include "ecs/world.hpp"
@@ -182,6 +184,9 @@ namespace
 		void SetUp() override
 		{
 			HiddenWindowDeviceTest::SetUp();
+			// Init builds the renderer's programs from the engine assets.
+			Assets = std::make_unique<TempEngineAssets>();
+			CopyBuiltShaders();
 			gPresented = PresentedFrames();
 			TestWorld.reset(new World());
 			Viewports = TestWorld->AddWorldComponent<ViewportWorldComponent>();
@@ -191,6 +196,14 @@ namespace
 		{
 			TestWorld.reset();
 			HiddenWindowDeviceTest::TearDown();
+			Assets.reset();
+		}
+
+		// Without a renderer RenderWorld only clears the viewports.
+		void InitWithoutRenderer()
+		{
+			Device->Init();
+			Device->SetRenderer(nullptr);
 		}
 
 		// Paints the whole back buffer, so whatever a frame leaves untouched shows as the marker colour.
@@ -234,6 +247,7 @@ namespace
 			Device->SetRenderer(std::make_unique<RecordingRenderer>(Device.get(), log));
 		}
 
+		std::unique_ptr<TempEngineAssets> Assets;
 		std::unique_ptr<World> TestWorld;
 		ViewportWorldComponent* Viewports = nullptr;
 		// Members, so they outlive the device and the renderers it destroys in TearDown.
@@ -366,7 +380,7 @@ namespace
 
 	TEST_F(GLRenderingDeviceTest, RenderWorldClearsEveryViewportRectangleAndSwapsOnce)
 	{
-		Device->Init();
+		InitWithoutRenderer();
 		// Viewport 0 covers the right half; a second one the upper half of the left quarter.
 		Viewports->ResizeViewport(0, AARect(Vector2f(0.5f, 0.0f), Vector2f(0.5f, 1.0f)));
 		Viewports->AddViewport(AARect(Vector2f(0.0f, 0.5f), Vector2f(0.25f, 0.5f)));
@@ -388,7 +402,7 @@ namespace
 
 	TEST_F(GLRenderingDeviceTest, RenderWorldWithoutViewportsDrawsNothingButStillSwaps)
 	{
-		Device->Init();
+		InitWithoutRenderer();
 		Viewports->RemoveViewport(0);
 		FillBackBufferWithMarker();
 
@@ -400,7 +414,7 @@ namespace
 
 	TEST_F(GLRenderingDeviceTest, ResizeScalesViewportsToTheNewScreenSize)
 	{
-		Device->Init();
+		InitWithoutRenderer();
 		Device->Resize(ScreenSize{640, 360});
 		FillBackBufferWithMarker();
 
@@ -416,7 +430,7 @@ namespace
 
 	TEST_F(GLRenderingDeviceTest, EachFrameSwapsOnce)
 	{
-		Device->Init();
+		InitWithoutRenderer();
 		Viewports->AddViewport(AARect(Vector2f(0.0f, 0.0f), Vector2f(0.5f, 0.5f)));
 
 		for (int frame = 0; frame < 3; ++frame)

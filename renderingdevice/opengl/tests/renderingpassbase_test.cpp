@@ -507,6 +507,9 @@ void main()
 		pass.AddOutput("depth", &depth);
 		pass.Finalize();
 		World* world = GetWorld();
+		// The engine's device initialised its renderer, which leaves depth testing on; the depth target here is
+		// never cleared.
+		glDisable(GL_DEPTH_TEST);
 
 		pass.Run(world, nullptr, AARect(), ePassType::DEFAULT);
 

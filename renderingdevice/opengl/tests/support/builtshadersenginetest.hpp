@@ -1,5 +1,6 @@
 #pragma once
 
+#include "builtshaders.hpp"
 #include "hiddenwindowdevicetest.hpp"
 #include "tempengineassets.hpp"
 
@@ -9,7 +10,6 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <memory>
 
 // A running engine around the fixture's device, for device code that builds its own programs: the engine assets
@@ -33,12 +33,7 @@ protected:
 		ASSERT_FALSE(this->HasFatalFailure());
 
 		Assets = std::make_unique<TempEngineAssets>();
-		const std::filesystem::path shaders =
-		    Vorn::EvaluateFullResourcePath(Vorn::eResourceSource::ENGINE, "Shaders").GetStdString();
-		std::filesystem::create_directories(shaders);
-		std::filesystem::copy(VORN_ENGINE_ASSETS_PATH "Shaders", shaders,
-		                      std::filesystem::copy_options::recursive |
-		                          std::filesystem::copy_options::overwrite_existing);
+		CopyBuiltShaders();
 
 		RenderingDevice = this->Device.get();
 		TestEngine.reset(new Vorn::Engine());

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "builtshaders.hpp"
 #include "hiddenwindowdevicetest.hpp"
 #include "tempengineassets.hpp"
 
@@ -11,7 +12,8 @@
 
 // A running engine around the fixture's device, for proxies that are only filled from engine resources (meshes
 // from model files, particles from a live emitter). The engine reads and rewrites its configuration files in the
-// working directory, so every test runs in a temporary folder of its own.
+// working directory, so every test runs in a temporary folder of its own, whose engine assets hold a copy of the
+// built shaders.
 template <int WIDTH, int HEIGHT>
 class EngineDeviceTest : public HiddenWindowDeviceTest<WIDTH, HEIGHT>
 {
@@ -30,6 +32,8 @@ protected:
 		ASSERT_FALSE(this->HasFatalFailure());
 
 		Assets = std::make_unique<TempEngineAssets>();
+		// The device builds its renderer's programs in Init.
+		CopyBuiltShaders();
 		TestEngine.reset(new Vorn::Engine());
 		TestEngine->Init(std::unique_ptr<Vorn::IGame>(new IdleGame()), std::move(this->Device));
 	}

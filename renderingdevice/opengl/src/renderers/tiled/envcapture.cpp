@@ -95,11 +95,14 @@ namespace Vorn
 	}
 
 	// The panorama's texture belongs to its resource.
-	EnvCapture::~EnvCapture()
+	EnvCapture::~EnvCapture() { Release(); }
+
+	void EnvCapture::Release()
 	{
 		DeleteCubemap(EnvCubemap);
 		DeleteCubemap(IrradianceMap);
 		DeleteCubemap(PrefilterMap);
+		IsDirty = true;
 	}
 
 	void EnvCapture::UpdateEnv(SkyboxWorldComponent const* skybox)

@@ -32,7 +32,11 @@ namespace Vorn
 		// culling state and leaves the viewport at the last level's size.
 		void UpdateEnv(SkyboxWorldComponent const* skybox);
 
-		// True until a capture has happened; never set again afterwards.
+		// Deletes the three cubemaps while the context still exists; the destructor then has nothing left to
+		// delete. A later UpdateEnv captures again.
+		void Release();
+
+		// True until a capture has happened; set again only by Release.
 		bool GetIsDirty() const { return IsDirty; }
 		// Cubemap names, 0 until captured.
 		u32 GetEnvCubemap() const { return EnvCubemap; }
