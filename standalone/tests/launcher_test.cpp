@@ -328,6 +328,55 @@ namespace
 		return target != 0;
 	}
 
+	// The whole screen as 8-bit RGB, row by row from the top; empty when it cannot be read.
+	struct Screenshot
+	{
+		int Width = 0;
+		int Height = 0;
+		std::vector<unsigned char> Rgb;
+
+		bool IsEmpty() const { return Rgb.empty(); }
+		const unsigned char* At(int x, int y) const { return &Rgb[(static_cast<std::size_t>(y) * Width + x) * 3]; }
+	};
+
+	Screenshot GrabScreen()
+	{
+		Screenshot shot;
+		Display* display = XOpenDisplay(nullptr);
+		if (!display)
+			return shot;
+		const Window root = DefaultRootWindow(display);
+		XWindowAttributes attributes = {};
+		XGetWindowAttributes(display, root, &attributes);
+		if (XImage* image = XGetImage(display, root, 0, 0, attributes.width, attributes.height, AllPlanes, ZPixmap))
+		{
+			shot.Width = attributes.width;
+			shot.Height = attributes.height;
+			shot.Rgb.reserve(static_cast<std::size_t>(shot.Width) * shot.Height * 3);
+			for (int y = 0; y < shot.Height; ++y)
+				for (int x = 0; x < shot.Width; ++x)
+				{
+					const unsigned long pixel = XGetPixel(image, x, y);
+					shot.Rgb.push_back(static_cast<unsigned char>((pixel & image->red_mask) >> 16));
+					shot.Rgb.push_back(static_cast<unsigned char>((pixel & image->green_mask) >> 8));
+					shot.Rgb.push_back(static_cast<unsigned char>(pixel & image->blue_mask));
+				}
+			XDestroyImage(image);
+		}
+		XCloseDisplay(display);
+		return shot;
+	}
+
+	// The game's sky seen from above is sand: warm, clearly unlike the device's neutral grey clear colour.
+	bool IsSand(const unsigned char* rgb) { return rgb[0] > 60 && rgb[0] > rgb[1] + 8 && rgb[1] > rgb[2] + 8; }
+	bool IsBulletBlue(const unsigned char* rgb) { return rgb[2] > 150 && rgb[2] > rgb[0] + 40; }
+
+	// Presses or releases a key the way a keyboard does, through the X test extension (xdotool).
+	bool SendKey(const char* action, const char* key)
+	{
+		return std::system(("xdotool " + std::string(action) + " " + key).c_str()) == 0;
+	}
+
 	TEST(LauncherTest, GameQuittingAfterFiveFramesRunsThemAndExitsWithZero)
 	{
 		LauncherRun run;
@@ -467,6 +516,58 @@ namespace
 		EXPECT_EQ(CountLinesStartingWith(result.ConsoleLog, "[ERROR] Error Importing Asset"), 0);
 		EXPECT_EQ(CountLinesStartingWith(result.ConsoleLog, "[ERROR] Failed to load texture: "), 0);
 		EXPECT_EQ(LastLine(result.ConsoleLog), "[DEBUG] Exiting...");
+	}
+
+	TEST(LauncherTest, RealGameShowsTheArenaThePlayerAndBlueBulletsWhileSpaceIsHeld)
+	{
+		LauncherRun run;
+		run.WriteAssetsPathConfig(DEVICE_LIBRARY, KIVO_GAME_LIBRARY, GAME_ASSETS_PATH);
+		run.Start();
+
+		// The first frame comes after the sky's environment capture, which takes a while on a software renderer.
+		Screenshot shot;
+		const auto deadline = std::chrono::steady_clock::now() + 80s;
+		while (std::chrono::steady_clock::now() < deadline)
+		{
+			shot = GrabScreen();
+			if (!shot.IsEmpty() && IsSand(shot.At(20, shot.Height - 20)))
+				break;
+			std::this_thread::sleep_for(250ms);
+		}
+		bool firing = false;
+		Screenshot firingShot;
+		if (!shot.IsEmpty() && IsSand(shot.At(20, shot.Height - 20)))
+		{
+			firing = SendKey("keydown", "space");
+			// Bullets fly 300 units a second towards the top of the screen and live for two seconds.
+			std::this_thread::sleep_for(1s);
+			firingShot = GrabScreen();
+			SendKey("keyup", "space");
+		}
+		const bool closeSent = RequestWindowClose("VornEngine standalone");
+		const LauncherResult result = run.Wait();
+
+		ASSERT_FALSE(shot.IsEmpty()) << "no screen to read";
+		ASSERT_TRUE(IsSand(shot.At(20, shot.Height - 20))) << "the sky panorama never showed\n" << Describe(result);
+		ASSERT_TRUE(firing) << "xdotool could not press space";
+		ASSERT_FALSE(firingShot.IsEmpty());
+		EXPECT_TRUE(closeSent);
+		EXPECT_EQ(result.ExitCode, 0) << Describe(result);
+
+		// The player's drone sits where the top-down camera sees the arena's origin: above the screen's centre.
+		const int centreX = firingShot.Width / 2;
+		int dronePixels = 0;
+		for (int y = firingShot.Height / 4; y < firingShot.Height / 2; ++y)
+			for (int x = centreX - 40; x < centreX + 40; ++x)
+				dronePixels += IsSand(firingShot.At(x, y)) ? 0 : 1;
+		EXPECT_GT(dronePixels, 200) << "the player's drone";
+
+		// Its bullets: blue, on the way up from the drone.
+		int bulletPixels = 0;
+		for (int y = 0; y < firingShot.Height / 2; ++y)
+			for (int x = centreX - 20; x < centreX + 20; ++x)
+				bulletPixels += IsBulletBlue(firingShot.At(x, y)) ? 1 : 0;
+		EXPECT_GT(bulletPixels, 10) << "blue bullets";
 	}
 
 	TEST(LauncherTest, QuitEventAndGameQuitInTheSameFrameShutDownOnceAfterThatFrame)

@@ -152,8 +152,9 @@ namespace VornAssetGen
 
 		const double zenith[3] = {0.04, 0.12, 0.55};
 		const double horizon[3] = {0.85, 0.92, 1.05};
-		const double groundNear[3] = {0.22, 0.19, 0.15};
-		const double groundFar[3] = {0.06, 0.05, 0.045};
+		// Sand, lightest straight down: the game's camera looks at the ground below the arena.
+		const double groundNear[3] = {0.42, 0.34, 0.23};
+		const double groundFar[3] = {0.55, 0.44, 0.29};
 		const double sunColour[3] = {1.0, 0.93, 0.82};
 
 		ImageRGBF image{width, height, {}};
