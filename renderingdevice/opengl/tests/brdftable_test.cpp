@@ -3,7 +3,8 @@
 #include "glrenderingdevice.hpp"
 #include "glshaderprogram.hpp"
 #include "io/outputstream.hpp"
-#include "support/builtshadersenginetest.hpp"
+#include "support/enginedevicetest.hpp"
+#include "support/offscreendrawing.hpp"
 #include "utils/console.hpp"
 
 #include <gtest/gtest.h>
@@ -41,23 +42,8 @@ namespace
 		}
 	};
 
-	GLint TextureLevelParameter(GLuint texture, GLenum parameter)
-	{
-		GLint value = 0;
-		glBindTexture(GL_TEXTURE_2D, texture);
-		glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, parameter, &value);
-		glBindTexture(GL_TEXTURE_2D, 0);
-		return value;
-	}
-
-	GLint TextureParameter(GLuint texture, GLenum parameter)
-	{
-		GLint value = 0;
-		glBindTexture(GL_TEXTURE_2D, texture);
-		glGetTexParameteriv(GL_TEXTURE_2D, parameter, &value);
-		glBindTexture(GL_TEXTURE_2D, 0);
-		return value;
-	}
+	using OffscreenDrawing::TextureLevelParameter;
+	using OffscreenDrawing::TextureParameter;
 
 	TablePixels ReadTable(GLuint texture)
 	{
@@ -133,12 +119,12 @@ namespace
 	};
 
 	// The table as the tiled renderer makes it at start-up: its program, drawn with depth test and culling on.
-	class BrdfTableTest : public BuiltShadersEngineTest<64, 64>
+	class BrdfTableTest : public EngineDeviceTest<64, 64>
 	{
 	protected:
 		void SetUp() override
 		{
-			BuiltShadersEngineTest::SetUp();
+			EngineDeviceTest::SetUp();
 			ASSERT_FALSE(HasFatalFailure());
 			IntegrateBRDFShader =
 			    std::make_unique<GLShaderProgram>("Shaders/hdr.vert.glsl", "Shaders/integrateBRDF.frag.glsl");
@@ -154,7 +140,7 @@ namespace
 			if (Table)
 				glDeleteTextures(1, &Table);
 			IntegrateBRDFShader.reset();
-			BuiltShadersEngineTest::TearDown();
+			EngineDeviceTest::TearDown();
 		}
 
 		std::unique_ptr<GLShaderProgram> IntegrateBRDFShader;

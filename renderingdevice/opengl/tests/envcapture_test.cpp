@@ -4,11 +4,10 @@
 #include "io/outputstream.hpp"
 #include "rendering/skyboxworldcomponent.hpp"
 #include "resources/resourcemanager.hpp"
-#include "support/builtshadersenginetest.hpp"
+#include "support/enginedevicetest.hpp"
 #include "utils/console.hpp"
 
 #include <gtest/gtest.h>
-#include <stb_image_write.h>
 
 #include <epoxy/gl.h>
 
@@ -181,12 +180,12 @@ namespace
 		std::string* Text;
 	};
 
-	class EnvCaptureTest : public BuiltShadersEngineTest<64, 64>
+	class EnvCaptureTest : public EngineDeviceTest<64, 64>
 	{
 	protected:
 		void SetUp() override
 		{
-			BuiltShadersEngineTest::SetUp();
+			EngineDeviceTest::SetUp();
 			ASSERT_FALSE(HasFatalFailure());
 			WritePanorama();
 			gConsole.RegisterStream(std::make_unique<CaptureStream>(&Log));
@@ -198,25 +197,12 @@ namespace
 		void TearDown() override
 		{
 			gConsole.RegisterStream(std::make_unique<StdOutStream>());
-			BuiltShadersEngineTest::TearDown();
+			EngineDeviceTest::TearDown();
 		}
 
-		// 64 x 32: the upper half sky, the lower half ground.
 		void WritePanorama() const
 		{
-			constexpr int width = 64;
-			constexpr int height = 32;
-			std::vector<float> pixels;
-			for (int row = 0; row < height; ++row)
-			{
-				const Rgb& color = row < height / 2 ? SKY : GROUND;
-				for (int column = 0; column < width; ++column)
-					pixels.insert(pixels.end(), {color.R, color.G, color.B});
-			}
-			const std::filesystem::path path =
-			    EvaluateFullResourcePath(eResourceSource::ENGINE, PANORAMA_PATH).GetStdString();
-			std::filesystem::create_directories(path.parent_path());
-			ASSERT_NE(stbi_write_hdr(path.c_str(), width, height, 3, pixels.data()), 0);
+			Assets->WriteTwoTonePanorama(PANORAMA_PATH, {SKY.R, SKY.G, SKY.B}, {GROUND.R, GROUND.G, GROUND.B});
 		}
 
 		// The capture's own log lines, without the level prefix.

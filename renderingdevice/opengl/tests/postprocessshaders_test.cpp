@@ -2,7 +2,7 @@
 #include "glshaderprogram.hpp"
 #include "math/vector.hpp"
 #include "primitives/primitivequad.hpp"
-#include "support/builtshadersenginetest.hpp"
+#include "support/enginedevicetest.hpp"
 #include "support/offscreendrawing.hpp"
 
 #include <gtest/gtest.h>
@@ -113,7 +113,7 @@ namespace
 		*stream << programCase.VertexPath << " + " << programCase.FragmentPath;
 	}
 
-	class ScannedProgramTest : public BuiltShadersEngineTest<IMAGE_WIDTH, IMAGE_HEIGHT>,
+	class ScannedProgramTest : public EngineDeviceTest<IMAGE_WIDTH, IMAGE_HEIGHT>,
 	                           public testing::WithParamInterface<ProgramCase>
 	{
 	};
@@ -161,12 +161,12 @@ namespace
 	using RgbaImage = std::vector<float>; // RGBA rows, bottom row first
 
 	// Draws full-screen programs over the device's quad into float textures and reads them back unclamped.
-	class FullScreenShaderTest : public BuiltShadersEngineTest<IMAGE_WIDTH, IMAGE_HEIGHT>
+	class FullScreenShaderTest : public EngineDeviceTest<IMAGE_WIDTH, IMAGE_HEIGHT>
 	{
 	protected:
 		void SetUp() override
 		{
-			BuiltShadersEngineTest::SetUp();
+			EngineDeviceTest::SetUp();
 			ASSERT_FALSE(HasFatalFailure());
 			glDisable(GL_BLEND);
 			glDisable(GL_DEPTH_TEST);
@@ -176,7 +176,7 @@ namespace
 		void TearDown() override
 		{
 			glDeleteTextures(GLsizei(Textures.size()), Textures.data());
-			BuiltShadersEngineTest::TearDown();
+			EngineDeviceTest::TearDown();
 		}
 
 		GLuint CreateTexture(int width, int height, GLenum internalFormat, GLenum format, const float* data)

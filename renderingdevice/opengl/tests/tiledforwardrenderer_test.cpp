@@ -22,12 +22,12 @@
 #include "rendering/postprocesssettingscomponent.hpp"
 #include "rendering/skyboxworldcomponent.hpp"
 #include "rendering/viewportworldcomponent.hpp"
-#include "support/builtshadersenginetest.hpp"
+#include "support/enginedevicetest.hpp"
 #include "support/globjectqueries.hpp"
+#include "support/offscreendrawing.hpp"
 #include "utils/console.hpp"
 
 #include <gtest/gtest.h>
-#include <stb_image_write.h>
 
 #include <epoxy/gl.h>
 
@@ -206,30 +206,15 @@ namespace
 		return value;
 	}
 
-	GLint TextureLevelParameter(GLuint texture, GLenum parameter)
-	{
-		GLint value = 0;
-		glBindTexture(GL_TEXTURE_2D, texture);
-		glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, parameter, &value);
-		glBindTexture(GL_TEXTURE_2D, 0);
-		return value;
-	}
+	using OffscreenDrawing::TextureLevelParameter;
+	using OffscreenDrawing::TextureParameter;
 
-	GLint TextureParameter(GLuint texture, GLenum parameter)
-	{
-		GLint value = 0;
-		glBindTexture(GL_TEXTURE_2D, texture);
-		glGetTexParameteriv(GL_TEXTURE_2D, parameter, &value);
-		glBindTexture(GL_TEXTURE_2D, 0);
-		return value;
-	}
-
-	class TiledForwardRendererTest : public BuiltShadersEngineTest<SCREEN_WIDTH, SCREEN_HEIGHT>
+	class TiledForwardRendererTest : public EngineDeviceTest<SCREEN_WIDTH, SCREEN_HEIGHT>
 	{
 	protected:
 		void SetUp() override
 		{
-			BuiltShadersEngineTest::SetUp();
+			EngineDeviceTest::SetUp();
 			ASSERT_FALSE(HasFatalFailure());
 			gConsole.RegisterStream(std::make_unique<CaptureStream>(&Log));
 
@@ -242,7 +227,7 @@ namespace
 		void TearDown() override
 		{
 			gConsole.RegisterStream(std::make_unique<StdOutStream>());
-			BuiltShadersEngineTest::TearDown();
+			EngineDeviceTest::TearDown();
 		}
 
 		World* GetWorld() const { return TestEngine->GetWorld(); }
@@ -264,22 +249,10 @@ namespace
 			return LastFrame;
 		}
 
-		// 64 x 32: the upper half sky, the lower half ground.
+		// A panorama whose upper half is the sky and lower half the ground.
 		void AddSky() const
 		{
-			constexpr int width = 64;
-			constexpr int height = 32;
-			std::vector<float> pixels;
-			for (int row = 0; row < height; ++row)
-			{
-				const Rgb& color = row < height / 2 ? SKY : GROUND;
-				for (int column = 0; column < width; ++column)
-					pixels.insert(pixels.end(), {color.R, color.G, color.B});
-			}
-			const std::filesystem::path path =
-			    EvaluateFullResourcePath(eResourceSource::ENGINE, SKY_PATH).GetStdString();
-			std::filesystem::create_directories(path.parent_path());
-			ASSERT_NE(stbi_write_hdr(path.c_str(), width, height, 3, pixels.data()), 0);
+			Assets->WriteTwoTonePanorama(SKY_PATH, {SKY.R, SKY.G, SKY.B}, {GROUND.R, GROUND.G, GROUND.B});
 			GetWorld()->AddWorldComponent<SkyboxWorldComponent>(SKY_PATH, eResourceSource::ENGINE);
 		}
 

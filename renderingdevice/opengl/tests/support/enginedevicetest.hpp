@@ -5,15 +5,16 @@
 #include "tempengineassets.hpp"
 
 #include "engine.hpp"
+#include "glrenderingdevice.hpp"
 
 #include <gtest/gtest.h>
 
 #include <memory>
 
-// A running engine around the fixture's device, for proxies that are only filled from engine resources (meshes
-// from model files, particles from a live emitter). The engine reads and rewrites its configuration files in the
+// A running engine around the fixture's device, for device code that needs engine resources (meshes from model
+// files, particles from a live emitter, shader files). The engine reads and rewrites its configuration files in the
 // working directory, so every test runs in a temporary folder of its own, whose engine assets hold a copy of the
-// built shaders.
+// shaders the build laid out: a test may replace one of them without touching the build.
 template <int WIDTH, int HEIGHT>
 class EngineDeviceTest : public HiddenWindowDeviceTest<WIDTH, HEIGHT>
 {
@@ -34,6 +35,7 @@ protected:
 		Assets = std::make_unique<TempEngineAssets>();
 		// The device builds its renderer's programs in Init.
 		CopyBuiltShaders();
+		RenderingDevice = this->Device.get();
 		TestEngine.reset(new Vorn::Engine());
 		TestEngine->Init(std::unique_ptr<Vorn::IGame>(new IdleGame()), std::move(this->Device));
 	}
@@ -49,4 +51,6 @@ protected:
 
 	std::unique_ptr<TempEngineAssets> Assets;
 	std::unique_ptr<Vorn::Engine> TestEngine;
+	// Owned by the engine.
+	Vorn::GLRenderingDevice* RenderingDevice = nullptr;
 };

@@ -2,11 +2,15 @@
 
 #include "resources/resourcemanager.hpp"
 
+#include <stb_image_write.h>
+
+#include <array>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 // Runs a test inside a fresh temporary folder and removes it afterwards. The working directory is its subfolder
 // "run", so the default engine assets root "../Engine/Res/" lies inside the folder too, and files written with
@@ -58,6 +62,27 @@ public:
 			std::filesystem::create_directories(path.parent_path());
 		std::ofstream file(path, std::ios::binary | std::ios::trunc);
 		file << text;
+	}
+
+	// A 64 x 32 Radiance panorama under the engine assets root: the upper half `sky`, the lower half `ground`
+	// (linear RGB).
+	void WriteTwoTonePanorama(const std::string& relativePath, const std::array<float, 3>& sky,
+	                          const std::array<float, 3>& ground) const
+	{
+		constexpr int width = 64;
+		constexpr int height = 32;
+		std::vector<float> pixels;
+		for (int row = 0; row < height; ++row)
+		{
+			const std::array<float, 3>& color = row < height / 2 ? sky : ground;
+			for (int column = 0; column < width; ++column)
+				pixels.insert(pixels.end(), color.begin(), color.end());
+		}
+		const std::filesystem::path path =
+		    Vorn::EvaluateFullResourcePath(Vorn::eResourceSource::ENGINE, relativePath.c_str()).GetStdString();
+		std::filesystem::create_directories(path.parent_path());
+		if (stbi_write_hdr(path.c_str(), width, height, 3, pixels.data()) == 0)
+			throw std::runtime_error("Cannot write " + path.string());
 	}
 
 private:
