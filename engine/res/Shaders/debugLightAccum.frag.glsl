@@ -48,12 +48,16 @@ void main()
 	int offset = (tile.y * uWorkGroupsX + tile.x) * MAX_LIGHTS_PER_TILE;
 
 	vec3 radiance = vec3(0.0);
-	// A tile's list ends at its first negative entry, or fills the whole slice.
+	// A tile's list is strictly ascending and ends at its first negative entry, or fills the whole slice. Ending
+	// at any entry not above the one before also stops the block-filling pixels of a software rasterizer, whose
+	// reads return zeros.
+	int previousIndex = -1;
 	for (int i = 0; i < MAX_LIGHTS_PER_TILE; ++i)
 	{
 		int lightIndex = visibleLights.Indices[offset + i];
-		if (lightIndex < 0)
+		if (lightIndex <= previousIndex)
 			break;
+		previousIndex = lightIndex;
 		PointLight light = lightBuffer.Lights[lightIndex];
 		float range = light.RangeIntensity.x;
 		if (range <= 0.0)

@@ -153,12 +153,17 @@ vec3 PointLights(Surface surface)
 	int listStart = (tile.y * uWorkGroupsX + tile.x) * MAX_LIGHTS_PER_TILE;
 	int listCapacity = min(uLightCount, MAX_LIGHTS_PER_TILE);
 
+	// Lists are strictly ascending, so an entry not above the one before it ends the list as surely as the
+	// terminator. That also stops the pixels a software rasterizer shades only to fill a block: their reads
+	// return zeros, which never reach the terminator and would walk the whole slice.
 	vec3 light = vec3(0.0);
+	int previousIndex = -1;
 	for (int i = 0; i < listCapacity; ++i)
 	{
 		int lightIndex = visibleLights.Indices[listStart + i];
-		if (lightIndex < 0)
+		if (lightIndex <= previousIndex)
 			break;
+		previousIndex = lightIndex;
 		PointLight pointLight = lightBuffer.Lights[lightIndex];
 		float range = pointLight.RangeIntensity.x;
 		vec3 toLight = pointLight.Position.xyz - surface.Position;

@@ -814,6 +814,8 @@ namespace
 		const std::array<int, 2> far = ScreenPixel(Vector(-0.6f, 0.0f, -4.2f));
 		const Frame before = RenderFrame();
 
+		// A light out of sight takes slot 0, so the red one is only found through the tile's list.
+		AddPointLight(Vector(1.08f, 0.0f, 50.0f), Color::GREEN, 10.0f, 3.0f);
 		AddPointLight(Vector(1.08f, 0.0f, -3.56f), Color::RED, 10.0f, 3.0f);
 		const Frame& after = RenderFrame();
 
