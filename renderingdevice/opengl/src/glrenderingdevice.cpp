@@ -17,6 +17,8 @@
 #include "rendering/meshrenderingcomponent.hpp"
 #include "rendering/viewport.hpp"
 #include "rendering/viewportworldcomponent.hpp"
+#include "renderingpasses/postprocessrenderingpass.hpp"
+#include "renderingtargets/renderingtargetbase.hpp"
 #include "utils/check.hpp"
 #include "utils/console.hpp"
 
@@ -165,8 +167,27 @@ namespace Vorn
 
 	void GLRenderingDevice::CleanUpResources()
 	{
+		for (auto& target : RenderingTargets)
+			target.reset();
+		for (auto& pass : GeometryRenderingPasses)
+			pass.reset();
+		for (auto& pass : PostprocessRenderingPasses)
+			pass.reset();
 		QuadPrimitive.reset();
 		CubePrimitive.reset();
+	}
+
+	void GLRenderingDevice::RegisterPostprocessPass(ePostprocessRenderPassType type, String const& fragmentShaderPath,
+	                                                std::initializer_list<InputOutputBind> const& inputs,
+	                                                std::initializer_list<InputOutputBind> const& outputs)
+	{
+		std::unique_ptr<RenderingPassBase>& slot = PostprocessRenderingPasses[type];
+		slot = std::make_unique<PostprocessRenderingPass>(this, fragmentShaderPath);
+		for (const InputOutputBind& output : outputs)
+			slot->AddOutput(output.Name, output.Target);
+		for (const InputOutputBind& input : inputs)
+			slot->AddInput(input.Name, input.Target);
+		slot->Finalize();
 	}
 
 	void GLRenderingDevice::GetExtensions()
@@ -279,6 +300,9 @@ namespace Vorn
 	void GLRenderingDevice::Resize(ScreenSize const& size)
 	{
 		ScreenDim = size;
+		for (auto& target : RenderingTargets)
+			if (target)
+				target->Resize(size);
 		if (RendererInterface)
 			RendererInterface->Resize(size);
 	}

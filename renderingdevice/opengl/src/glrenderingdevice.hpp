@@ -4,10 +4,12 @@
 #include "defines.hpp"
 #include "math/color.hpp"
 #include "rendering/irenderingdevice.hpp"
+#include "utils/enumutils.hpp"
 #include "utils/string.hpp"
 
 #include <SDL_video.h>
 
+#include <initializer_list>
 #include <memory>
 
 namespace Vorn
@@ -15,6 +17,8 @@ namespace Vorn
 	class IRendererInterface;
 	class PrimitiveCube;
 	class PrimitiveQuad;
+	class RenderingPassBase;
+	class RenderingTargetBase;
 	class SceneView;
 	class Viewport;
 
@@ -23,6 +27,41 @@ namespace Vorn
 	{
 		FALLBACK = 0,
 		HIGHEND = 1,
+		_COUNT
+	};
+
+	// Slots of the forward renderer's geometry passes in the device's table.
+	enum class eGeometryRenderPassType : u32
+	{
+		BLINN_PHONG = 0,
+		SKYBOX = 1,
+		TRANSPARENT = 2,
+		UNLIT = 3,
+		PARTICLES = 4,
+		DEBUG_NORMALS = 5,
+		DEBUG_NORMALS_WIREFRAME = 6,
+		SPRITESHEET = 7,
+		DEBUG = 8,
+		TEXT_2D = 9,
+		_COUNT
+	};
+
+	// Slots of the forward renderer's post-processing passes; FINAL draws into the window.
+	enum class ePostprocessRenderPassType : u32
+	{
+		STAGE_0 = 0,
+		STAGE_1 = 1,
+		STAGE_2 = 2,
+		STAGE_3 = 3,
+		FINAL = 4,
+		_COUNT
+	};
+
+	// The screen-sized targets the forward renderer's passes share.
+	enum class eSharedRenderingTargetType : u32
+	{
+		COLOR = 0,
+		DEPTH = 1,
 		_COUNT
 	};
 
@@ -74,7 +113,17 @@ namespace Vorn
 		u32 GetFallbackNormalMap() const { return FallbackNormalMap; }
 		u32 GetNoiseTexture() const { return NoiseTexture; }
 
+		// A sampler or output name of a pass and the target bound under it.
+		struct InputOutputBind
+		{
+			String Name;
+			RenderingTargetBase* Target = nullptr;
+		};
+
 	private:
+		// Reaches the forward renderer's tables, which nothing in the library fills yet.
+		friend struct GLRenderingDeviceTestAccess;
+
 		void GetExtensions();
 		void CreateUtilityTextures();
 		IRendererInterface* CreateRenderer();
@@ -82,6 +131,11 @@ namespace Vorn
 		void ClearViewport(const Viewport& viewport);
 		void EndFrame();
 		void CleanUpResources();
+		// Replaces the pass in `type`'s slot with a new postprocess pass: outputs bound first, then inputs, then
+		// finalised.
+		void RegisterPostprocessPass(ePostprocessRenderPassType type, String const& fragmentShaderPath,
+		                             std::initializer_list<InputOutputBind> const& inputs,
+		                             std::initializer_list<InputOutputBind> const& outputs);
 
 		std::unique_ptr<PrimitiveQuad> QuadPrimitive;
 		std::unique_ptr<PrimitiveCube> CubePrimitive;
@@ -96,6 +150,10 @@ namespace Vorn
 		Dynarray<String> OpenGLExtensions;
 		eRendererType RendererType = eRendererType::FALLBACK;
 		std::unique_ptr<IRendererInterface> RendererInterface;
+		// The forward renderer's passes and the targets they share; empty while the tiled renderer draws.
+		EnumArray<std::unique_ptr<RenderingPassBase>, eGeometryRenderPassType> GeometryRenderingPasses;
+		EnumArray<std::unique_ptr<RenderingPassBase>, ePostprocessRenderPassType> PostprocessRenderingPasses;
+		EnumArray<std::unique_ptr<RenderingTargetBase>, eSharedRenderingTargetType> RenderingTargets;
 	};
 
 	// The one live device, for device code that has no device pointer at hand.

@@ -2,6 +2,7 @@
 
 #include "ecs/entitytransform.hpp"
 #include "ecs/world.hpp"
+#include "gameplaytime.hpp"
 #include "glrenderingdevice.hpp"
 #include "math/matrix.hpp"
 #include "math/vector.hpp"
@@ -20,7 +21,6 @@
 #include "rendering/skyboxworldcomponent.hpp"
 #include "resources/meshresource.hpp"
 #include "resources/textureresource.hpp"
-#include "time/timesystem.hpp"
 #include "utils/console.hpp"
 
 #include <epoxy/gl.h>
@@ -61,14 +61,6 @@ namespace Vorn
 				values.DOFSize = settings->DOFSize;
 			}
 			return values;
-		}
-
-		// A world without timers (one not run by an engine) stays at time 0.
-		float GetGameplayTime(World* world)
-		{
-			if (!world->GetWorldComponent<TimeWorldComponent>())
-				return 0.0f;
-			return static_cast<float>(TimeSystem::GetTimerElapsedTime(world, eEngineTimer::GAMEPLAY));
 		}
 
 		// Range -1 marks the slot as empty.

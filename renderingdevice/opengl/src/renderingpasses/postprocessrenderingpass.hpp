@@ -1,0 +1,21 @@
+#pragma once
+
+#include "renderingpasses/renderingpassbase.hpp"
+
+namespace Vorn
+{
+	// A full-screen pass of the forward renderer's post-processing: the common quad vertex shader and a fragment
+	// shader of the caller's choice, fed with time, resolution, camera and the camera's postprocess settings.
+	class PostprocessRenderingPass : public RenderingPassBase
+	{
+	public:
+		static constexpr const char* VERTEX_SHADER_PATH = "Shaders/postprocessCommon.vert.glsl";
+
+		PostprocessRenderingPass(GLRenderingDevice* device, String const& fragmentShaderPath);
+		PostprocessRenderingPass(GLRenderingDevice* device, String const& geometryShaderPath,
+		                         String const& fragmentShaderPath);
+
+	protected:
+		void OnRun(World* world, CameraComponent const* camera, AARect const& rect, ePassType passType) override;
+	};
+} // namespace Vorn
