@@ -121,7 +121,7 @@ namespace Vorn
 		};
 
 	private:
-		// Reaches the forward renderer's tables, which nothing in the library fills yet.
+		// Lets the tests reach the forward renderer's tables, which nothing in the library fills yet.
 		friend struct GLRenderingDeviceTestAccess;
 
 		void GetExtensions();
