@@ -1,11 +1,10 @@
 #include "renderers/tiled/brdftable.hpp"
 
+#include "fixtures/consolecapture.hpp"
 #include "glrenderingdevice.hpp"
 #include "glshaderprogram.hpp"
-#include "io/outputstream.hpp"
 #include "support/enginedevicetest.hpp"
 #include "support/offscreendrawing.hpp"
-#include "utils/console.hpp"
 
 #include <gtest/gtest.h>
 
@@ -108,16 +107,6 @@ namespace
 		return {static_cast<float>(scale), static_cast<float>(bias)};
 	}
 
-	class CaptureStream : public OutputStream
-	{
-	public:
-		explicit CaptureStream(std::string* text) : Text(text) {}
-		void Append(const char* text, std::size_t length) override { Text->append(text, length); }
-
-	private:
-		std::string* Text;
-	};
-
 	// The table as the tiled renderer makes it at start-up: its program, drawn with depth test and culling on.
 	class BrdfTableTest : public EngineDeviceTest<64, 64>
 	{
@@ -130,9 +119,9 @@ namespace
 			    std::make_unique<GLShaderProgram>("Shaders/hdr.vert.glsl", "Shaders/integrateBRDF.frag.glsl");
 			glEnable(GL_DEPTH_TEST);
 			glEnable(GL_CULL_FACE);
-			gConsole.RegisterStream(std::make_unique<CaptureStream>(&Log));
+			VornTests::ConsoleCapture console;
 			Table = CreatePreintegratedBrdfLUT(RenderingDevice, *IntegrateBRDFShader);
-			gConsole.RegisterStream(std::make_unique<StdOutStream>());
+			Log = console.GetText();
 		}
 
 		void TearDown() override

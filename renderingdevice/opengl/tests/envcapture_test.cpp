@@ -1,11 +1,10 @@
 #include "renderers/tiled/envcapture.hpp"
 
+#include "fixtures/consolecapture.hpp"
 #include "glrenderingdevice.hpp"
-#include "io/outputstream.hpp"
 #include "rendering/skyboxworldcomponent.hpp"
 #include "resources/resourcemanager.hpp"
 #include "support/enginedevicetest.hpp"
-#include "utils/console.hpp"
 
 #include <gtest/gtest.h>
 
@@ -170,16 +169,6 @@ namespace
 		return ground / total;
 	}
 
-	class CaptureStream : public OutputStream
-	{
-	public:
-		explicit CaptureStream(std::string* text) : Text(text) {}
-		void Append(const char* text, std::size_t length) override { Text->append(text, length); }
-
-	private:
-		std::string* Text;
-	};
-
 	class EnvCaptureTest : public EngineDeviceTest<64, 64>
 	{
 	protected:
@@ -188,7 +177,7 @@ namespace
 			EngineDeviceTest::SetUp();
 			ASSERT_FALSE(HasFatalFailure());
 			WritePanorama();
-			gConsole.RegisterStream(std::make_unique<CaptureStream>(&Log));
+			Console = std::make_unique<VornTests::ConsoleCapture>();
 			// The tiled renderer's state while it captures.
 			glEnable(GL_DEPTH_TEST);
 			glEnable(GL_CULL_FACE);
@@ -196,7 +185,7 @@ namespace
 
 		void TearDown() override
 		{
-			gConsole.RegisterStream(std::make_unique<StdOutStream>());
+			Console.reset();
 			EngineDeviceTest::TearDown();
 		}
 
@@ -209,7 +198,7 @@ namespace
 		std::vector<std::string> CaptureLogLines() const
 		{
 			std::vector<std::string> lines;
-			std::istringstream stream(Log);
+			std::istringstream stream(Console->GetText());
 			const std::string prefix = "[INFO] EnvCapture::";
 			for (std::string line; std::getline(stream, line);)
 			{
@@ -219,7 +208,7 @@ namespace
 			return lines;
 		}
 
-		std::string Log;
+		std::unique_ptr<VornTests::ConsoleCapture> Console;
 	};
 
 	TEST_F(EnvCaptureTest, SkyWithoutPanoramaLogsOnEveryTryAndStaysDirty)

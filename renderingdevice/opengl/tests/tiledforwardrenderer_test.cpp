@@ -3,9 +3,9 @@
 #include "ecs/deferredtasksystem.hpp"
 #include "ecs/entitytransform.hpp"
 #include "ecs/world.hpp"
+#include "fixtures/consolecapture.hpp"
 #include "glrenderingdevice.hpp"
 #include "glshaderprogram.hpp"
-#include "io/outputstream.hpp"
 #include "math/angle.hpp"
 #include "math/quaternion.hpp"
 #include "math/vector.hpp"
@@ -25,7 +25,6 @@
 #include "support/enginedevicetest.hpp"
 #include "support/globjectqueries.hpp"
 #include "support/offscreendrawing.hpp"
-#include "utils/console.hpp"
 
 #include <gtest/gtest.h>
 
@@ -128,16 +127,6 @@ namespace
 		Frame* Grabbed;
 	};
 
-	class CaptureStream : public OutputStream
-	{
-	public:
-		explicit CaptureStream(std::string* text) : Text(text) {}
-		void Append(const char* text, std::size_t length) override { Text->append(text, length); }
-
-	private:
-		std::string* Text;
-	};
-
 	// A UV sphere of radius 1 with normals and texture coordinates, wound counter-clockwise seen from outside.
 	std::string SphereObj()
 	{
@@ -216,7 +205,7 @@ namespace
 		{
 			EngineDeviceTest::SetUp();
 			ASSERT_FALSE(HasFatalFailure());
-			gConsole.RegisterStream(std::make_unique<CaptureStream>(&Log));
+			Console = std::make_unique<VornTests::ConsoleCapture>();
 
 			Entity* cameraEntity = DeferredTaskSystem::SpawnEntityImmediate(GetWorld());
 			Camera = DeferredTaskSystem::AddComponentImmediate<CameraComponent>(
@@ -226,7 +215,7 @@ namespace
 
 		void TearDown() override
 		{
-			gConsole.RegisterStream(std::make_unique<StdOutStream>());
+			Console.reset();
 			EngineDeviceTest::TearDown();
 		}
 
@@ -312,7 +301,7 @@ namespace
 
 		int CountLogLines(const std::string& line) const
 		{
-			std::istringstream stream(Log);
+			std::istringstream stream(Console->GetText());
 			int count = 0;
 			for (std::string logLine; std::getline(stream, logLine);)
 				count += logLine == line ? 1 : 0;
@@ -321,7 +310,7 @@ namespace
 
 		std::vector<std::string> LogLinesStartingWith(const std::string& prefix) const
 		{
-			std::istringstream stream(Log);
+			std::istringstream stream(Console->GetText());
 			std::vector<std::string> lines;
 			for (std::string logLine; std::getline(stream, logLine);)
 				if (logLine.rfind(prefix, 0) == 0)
@@ -331,7 +320,7 @@ namespace
 
 		CameraComponent* Camera = nullptr;
 		Frame LastFrame;
-		std::string Log;
+		std::unique_ptr<VornTests::ConsoleCapture> Console;
 	};
 
 	TEST_F(TiledForwardRendererTest, HighEndDeviceDrawsWithTheTiledRenderer)
@@ -447,7 +436,7 @@ namespace
 		for (const ResizeCase& resize : cases)
 		{
 			SCOPED_TRACE(std::to_string(resize.Size.Width) + "x" + std::to_string(resize.Size.Height));
-			Log.clear();
+			Console->Clear();
 
 			RenderingDevice->Resize(resize.Size);
 
