@@ -1,5 +1,6 @@
 #include "renderers/tiled/envcapture.hpp"
 
+#include "globjectnames.hpp"
 #include "glrenderingdevice.hpp"
 #include "math/angle.hpp"
 #include "math/matrix.hpp"
@@ -70,14 +71,6 @@ namespace Vorn
 			glTexParameteri(GL_TEXTURE_CUBE_MAP, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
 			return cubemap;
 		}
-
-		// A repeated capture replaces what an earlier one made.
-		void DeleteCubemap(u32& cubemap)
-		{
-			if (cubemap != 0)
-				glDeleteTextures(1, &cubemap);
-			cubemap = 0;
-		}
 	} // namespace
 
 	EnvCapture::EnvCapture(GLRenderingDevice* device)
@@ -99,9 +92,9 @@ namespace Vorn
 
 	void EnvCapture::Release()
 	{
-		DeleteCubemap(EnvCubemap);
-		DeleteCubemap(IrradianceMap);
-		DeleteCubemap(PrefilterMap);
+		DeleteTexture(EnvCubemap);
+		DeleteTexture(IrradianceMap);
+		DeleteTexture(PrefilterMap);
 		IsDirty = true;
 	}
 
@@ -123,7 +116,7 @@ namespace Vorn
 	void EnvCapture::CaptureCubemap(SkyboxWorldComponent const* skybox)
 	{
 		gConsole.LogInfo("EnvCapture::CaptureCubemap create cubemap resource");
-		DeleteCubemap(EnvCubemap);
+		DeleteTexture(EnvCubemap);
 		EnvCubemap = CreateCubemap(ENVIRONMENT_SIZE, GL_LINEAR_MIPMAP_LINEAR);
 		gConsole.LogInfo("EnvCapture::CaptureCubemap cubemap resource created");
 		glBindTexture(GL_TEXTURE_CUBE_MAP, 0);
@@ -162,7 +155,7 @@ namespace Vorn
 
 	void EnvCapture::CaptureIrradiance()
 	{
-		DeleteCubemap(IrradianceMap);
+		DeleteTexture(IrradianceMap);
 		IrradianceMap = CreateCubemap(IRRADIANCE_SIZE, GL_LINEAR);
 		glBindTexture(GL_TEXTURE_CUBE_MAP, 0);
 
@@ -190,7 +183,7 @@ namespace Vorn
 	void EnvCapture::CaptureSpecularPrefilteredMap()
 	{
 		gConsole.LogInfo("EnvCapture::CaptureSpecularPrefilteredMap create cubemap resource");
-		DeleteCubemap(PrefilterMap);
+		DeleteTexture(PrefilterMap);
 		PrefilterMap = CreateCubemap(PREFILTER_SIZE, GL_LINEAR_MIPMAP_LINEAR);
 		// Gives every level storage; only the first five are rendered.
 		glGenerateMipmap(GL_TEXTURE_CUBE_MAP);

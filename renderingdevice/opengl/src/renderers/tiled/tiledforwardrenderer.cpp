@@ -3,6 +3,7 @@
 #include "ecs/entitytransform.hpp"
 #include "ecs/world.hpp"
 #include "gameplaytime.hpp"
+#include "globjectnames.hpp"
 #include "glrenderingdevice.hpp"
 #include "math/matrix.hpp"
 #include "math/vector.hpp"
@@ -116,27 +117,6 @@ namespace Vorn
 			glTexParameteri(GL_TEXTURE_CUBE_MAP, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
 			glBindTexture(GL_TEXTURE_CUBE_MAP, 0);
 			return cubemap;
-		}
-
-		void DeleteTexture(u32& texture)
-		{
-			if (texture != 0)
-				glDeleteTextures(1, &texture);
-			texture = 0;
-		}
-
-		void DeleteFramebuffer(u32& framebuffer)
-		{
-			if (framebuffer != 0)
-				glDeleteFramebuffers(1, &framebuffer);
-			framebuffer = 0;
-		}
-
-		void DeleteBuffer(u32& buffer)
-		{
-			if (buffer != 0)
-				glDeleteBuffers(1, &buffer);
-			buffer = 0;
 		}
 
 		void UnbindMaterialMapUnits()
@@ -365,9 +345,7 @@ namespace Vorn
 		DeleteTexture(PostColorBuffer0);
 		DeleteTexture(PostColorBuffer1);
 		DeleteTexture(LinearDepth);
-		if (RboDepth != 0)
-			glDeleteRenderbuffers(1, &RboDepth);
-		RboDepth = 0;
+		DeleteRenderbuffer(RboDepth);
 	}
 
 	void TiledForwardRenderer::SetupLightsBuffers(ScreenSize const& size)
