@@ -53,12 +53,21 @@ namespace Vorn
 		gEngine = nullptr;
 	}
 
-	void Engine::Init(std::unique_ptr<IGame> game, std::unique_ptr<IRenderingDevice> device)
+	bool Engine::Init(std::unique_ptr<IGame> game, std::unique_ptr<IRenderingDevice> device)
 	{
-		Game = std::move(game);
 		RenderingDevice = std::move(device);
-
-		RenderingDevice->Init();
+		try
+		{
+			RenderingDevice->Init();
+		}
+		catch (const RenderingDeviceSetupFailedException&)
+		{
+			// The device has logged what is wrong. The game never ran its Init, so it gets no Deinit either: it is
+			// destroyed here, before the device, as it would be at shutdown.
+			gConsole.LogError("Rendering device set-up failed; the engine cannot start");
+			return false;
+		}
+		Game = std::move(game);
 
 		GameWorld.reset(new World());
 
@@ -82,6 +91,7 @@ namespace Vorn
 		RegisterUpdatePhase(DeferredTaskSystem::DeferredTaskPhase, eUpdatePhaseOrder::POSTUPDATE);
 
 		Game->Init();
+		return true;
 	}
 
 	void Engine::Update()

@@ -52,7 +52,9 @@ namespace Vorn
 		Engine(const Engine&) = delete;
 		Engine& operator=(const Engine&) = delete;
 
-		void Init(std::unique_ptr<IGame> game, std::unique_ptr<IRenderingDevice> device);
+		// Takes over both. False when the device cannot be set up (the reason is logged); the engine then holds no game
+		// and must only be destroyed.
+		bool Init(std::unique_ptr<IGame> game, std::unique_ptr<IRenderingDevice> device);
 		// One frame: the PREUPDATE, UPDATE and POSTUPDATE phases, in registration order within each group.
 		void Update();
 

@@ -7,7 +7,14 @@
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
+#include <grp.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <filesystem>
+#include <functional>
+#include <ostream>
 #include <string>
 
 using namespace Vorn;
@@ -107,6 +114,207 @@ TEST_F(ConfigTest, MalformedFileIsKeptAsBakWithAnErrorBeforeTheDefaultsAreWritte
 	EXPECT_TRUE(console.Contains("[ERROR] Config file AssetsPathConfig.json is malformed")) << console.GetText();
 	EXPECT_EQ(config.GetAssetsPath(eResourceSource::ENGINE), "../Engine/Res/");
 	EXPECT_EQ(ReadJson("AssetsPathConfig.json")["EngineAssetsPath"], "../Engine/Res/");
+}
+
+namespace
+{
+	namespace fs = std::filesystem;
+
+	// What stands at `path`, in a form that tells a moved entry from a changed one: links by their target (never
+	// followed), pipes by their kind, folders and files by their content.
+	std::string DescribeEntry(const fs::path& path)
+	{
+		const fs::file_status status = fs::symlink_status(path);
+		switch (status.type())
+		{
+		case fs::file_type::not_found:
+			return "nothing";
+		case fs::file_type::symlink:
+			return "link to " + fs::read_symlink(path).string();
+		case fs::file_type::fifo:
+			return "pipe";
+		case fs::file_type::directory:
+		{
+			std::string description = "folder:";
+			for (const fs::directory_entry& entry : fs::directory_iterator(path))
+				description += " " + entry.path().filename().string() + "=" + ReadFile(entry.path());
+			return description;
+		}
+		default:
+			return "file: " + ReadFile(path);
+		}
+	}
+
+	struct BadConfigCase
+	{
+		const char* Name;
+		// Puts the user's entry at `path`.
+		void (*Make)(const fs::path& path);
+		// Part of the ERROR line's reason.
+		const char* Problem;
+	};
+
+	void PrintTo(const BadConfigCase& badCase, std::ostream* stream) { *stream << badCase.Name; }
+
+	class BadConfigFileTest : public ConfigTest, public testing::WithParamInterface<BadConfigCase>
+	{
+	};
+} // namespace
+
+// Whatever stands where a config file should be, the engine neither blocks nor reads without bound: the entry is
+// moved aside untouched and the defaults are written in its place.
+TEST_P(BadConfigFileTest, EntryIsKeptAsBakUnreadAndTheDefaultsAreWritten)
+{
+	const BadConfigCase& badCase = GetParam();
+	for (const char* configName : {"AssetsPathConfig.json", "../Engine/Res/Configs/DebugConfig.json"})
+	{
+		SCOPED_TRACE(configName);
+		fs::create_directories(fs::path(configName).parent_path().empty() ? "." : fs::path(configName).parent_path());
+		badCase.Make(configName);
+		const std::string before = DescribeEntry(configName);
+		ConsoleCapture console;
+
+		if (std::string(configName) == "AssetsPathConfig.json")
+		{
+			AssetsPathConfig config;
+			config.Load();
+			EXPECT_EQ(config.GetRenderingDeviceLibPath(), "");
+		}
+		else
+		{
+			DebugConfig config;
+			config.Load();
+			EXPECT_TRUE(config.GetDisplayFPS());
+		}
+
+		const std::string backup = std::string(configName) + ".bak";
+		EXPECT_EQ(DescribeEntry(backup), before);
+		EXPECT_TRUE(console.Contains(std::string("[ERROR] Config file ") + configName + " is malformed"))
+		    << console.GetText();
+		EXPECT_TRUE(console.Contains(badCase.Problem)) << console.GetText();
+		EXPECT_TRUE(console.Contains("kept it as " + backup)) << console.GetText();
+		EXPECT_TRUE(fs::is_regular_file(fs::symlink_status(configName)));
+		EXPECT_NO_THROW(ReadJson(configName)) << "the defaults are written as JSON";
+	}
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    NotAConfigFile, BadConfigFileTest,
+    testing::Values(
+        BadConfigCase{"NamedPipe", [](const fs::path& path) { ASSERT_EQ(mkfifo(path.c_str(), 0644), 0); },
+                      "is not a regular file"},
+        BadConfigCase{"LinkToEndlessDevice", [](const fs::path& path) { fs::create_symlink("/dev/zero", path); },
+                      "is not a regular file"},
+        BadConfigCase{"Folder",
+                      [](const fs::path& path)
+                      {
+	                      fs::create_directory(path);
+	                      WriteFile(path / "notes.txt", "kept");
+                      },
+                      "is a folder"},
+        BadConfigCase{"OverOneMebibyte",
+                      [](const fs::path& path) { WriteFile(path, "{\"a\": \"" + std::string(1024 * 1024, 'x') + "\"}"); },
+                      "bytes allowed"}),
+    [](const testing::TestParamInfo<BadConfigCase>& info) { return info.param.Name; });
+
+TEST_F(ConfigTest, MalformedFileNeverReplacesAnEarlierBackup)
+{
+	WriteFile("AssetsPathConfig.json.bak", "the user's own backup");
+	WriteFile("AssetsPathConfig.json.bak.1", "an older engine backup");
+	const std::string userText = "{ broken";
+	WriteFile("AssetsPathConfig.json", userText);
+	ConsoleCapture console;
+
+	AssetsPathConfig config;
+	config.Load();
+
+	EXPECT_EQ(ReadFile("AssetsPathConfig.json.bak"), "the user's own backup");
+	EXPECT_EQ(ReadFile("AssetsPathConfig.json.bak.1"), "an older engine backup");
+	EXPECT_EQ(ReadFile("AssetsPathConfig.json.bak.2"), userText);
+	EXPECT_TRUE(console.Contains("kept it as AssetsPathConfig.json.bak.2 ")) << console.GetText();
+	EXPECT_FALSE(console.Contains("kept it as AssetsPathConfig.json.bak ")) << console.GetText();
+}
+
+namespace
+{
+	constexpr uid_t UNPRIVILEGED_ID = 65534;
+
+	// Runs `body` in a child process as an unprivileged user when this process is root (root reads any file), and
+	// returns what the body returned; in-process otherwise. False when no such user can be switched to.
+	bool RunUnprivileged(const std::function<std::string()>& body, std::string& result)
+	{
+		if (geteuid() != 0)
+		{
+			result = body();
+			return true;
+		}
+		int channel[2];
+		if (pipe(channel) != 0)
+			return false;
+		const pid_t child = fork();
+		if (child == 0)
+		{
+			close(channel[0]);
+			if (setgroups(0, nullptr) != 0 || setgid(UNPRIVILEGED_ID) != 0 || setuid(UNPRIVILEGED_ID) != 0)
+				_exit(3);
+			const std::string text = body();
+			const bool isWritten = write(channel[1], text.data(), text.size()) == static_cast<ssize_t>(text.size());
+			_exit(isWritten ? 0 : 4);
+		}
+		close(channel[1]);
+		result.clear();
+		char chunk[4096];
+		for (ssize_t count = 0; (count = read(channel[0], chunk, sizeof(chunk))) > 0;)
+			result.append(chunk, static_cast<std::size_t>(count));
+		close(channel[0]);
+		int status = 0;
+		waitpid(child, &status, 0);
+		return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+	}
+} // namespace
+
+TEST_F(ConfigTest, UnreadableFileIsReportedAsUnreadableAndNeverRewritten)
+{
+	const std::string userText = R"({"EngineAssetsPath": "mine/"})";
+	WriteFile("AssetsPathConfig.json", userText);
+	fs::permissions("AssetsPathConfig.json", fs::perms::none);
+	// The unprivileged user must reach the working folder.
+	fs::permissions(Directory.GetRoot(), fs::perms::owner_all | fs::perms::group_exec | fs::perms::others_exec);
+
+	std::string log;
+	const bool hasRun = RunUnprivileged(
+	    []
+	    {
+		    ConsoleCapture console;
+		    AssetsPathConfig config;
+		    config.Load();
+		    return console.GetText() + "engine assets: " + config.GetAssetsPath(eResourceSource::ENGINE).GetStdString();
+	    },
+	    log);
+	fs::permissions("AssetsPathConfig.json", fs::perms::owner_read | fs::perms::owner_write);
+	if (!hasRun)
+		GTEST_SKIP() << "cannot switch to an unprivileged user here";
+
+	EXPECT_NE(log.find("[ERROR] Config file AssetsPathConfig.json exists but cannot be read (AssetsPathConfig.json: "
+	                   "Permission denied); using the defaults and leaving the file as it is"),
+	          std::string::npos)
+	    << log;
+	EXPECT_NE(log.find("engine assets: ../Engine/Res/"), std::string::npos) << log;
+	EXPECT_EQ(ReadFile("AssetsPathConfig.json"), userText);
+	EXPECT_FALSE(fs::exists("AssetsPathConfig.json.bak"));
+}
+
+TEST_F(ConfigTest, MissingEngineAssetsFolderIsNotCreatedForTheDebugConfig)
+{
+	WriteFile("AssetsPathConfig.json", R"({"EngineAssetsPath": "../Engine/Mistyped/"})");
+	gAssetsPathConfig.Load();
+	ConsoleCapture console;
+
+	gDebugConfig.Load();
+
+	EXPECT_FALSE(fs::exists("../Engine/Mistyped")) << "a mistyped root must show up as missing";
+	EXPECT_TRUE(console.Contains("[ERROR] Config file ../Engine/Mistyped/Configs/DebugConfig.json could not be written"))
+	    << console.GetText();
 }
 
 TEST_F(ConfigTest, ReadableValuesOfAPartlyMalformedFileAreKept)

@@ -9,7 +9,10 @@
 #include <assimp/mesh.h>
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <cmath>
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
@@ -19,6 +22,8 @@ using namespace VornTests;
 
 namespace
 {
+	namespace fs = std::filesystem;
+
 	// A unit cube as six faces with their own normals and texture coordinates, in object `name`.
 	std::string CubeObject(const std::string& name, const std::string& material, int firstPosition)
 	{
@@ -283,4 +288,60 @@ TEST_F(MeshResourceTest, FilesThatCannotBeImportedGiveNullAndCreateNothing)
 		                                  "[ERROR] Resource loading failed! " + c.Path + "\n");
 	}
 	EXPECT_EQ(Engine.DeviceLog.MeshSetContentCalls, 0);
+}
+
+// Broken material libraries and texture files a modder may leave behind: the model still loads, every map that
+// cannot be had stays empty (the device draws such maps with its fallback textures), and nothing blocks.
+TEST_F(MeshResourceTest, BrokenMaterialsLoadTheGeometryWithEmptyMaps)
+{
+	const fs::path folder = GameRoot + "Models/Broken/";
+	fs::create_directories(folder);
+	ASSERT_EQ(mkfifo((folder / "pipe.png").c_str(), 0644), 0);
+	fs::create_symlink("/dev/zero", folder / "endless.png");
+	fs::create_directory(folder / "folder.png");
+
+	const struct
+	{
+		const char* Name;
+		std::string Material;
+		const char* UseMaterial;
+	} cases[] = {
+	    {"MaterialLinesWithoutNewmtl", "Kd 1 0 0\nmap_Kd albedo.png\nNs 10\n", "Paint"},
+	    {"MaterialWithoutName", "newmtl\nKd 1 0 0\nmap_Kd albedo.png\n", "Paint"},
+	    {"UsemtlOfAnUnknownMaterial", "newmtl Other\nmap_Kd albedo.png\n", "Paint"},
+	    {"TextureIsANamedPipe", "newmtl Paint\nmap_Kd pipe.png\n", "Paint"},
+	    {"TextureIsAnEndlessDevice", "newmtl Paint\nmap_Kd endless.png\nmap_Ks endless.png\n", "Paint"},
+	    {"TextureIsAFolder", "newmtl Paint\nmap_Kd folder.png\n", "Paint"},
+	    {"MaterialLibraryIsANamedPipe", "", "Paint"},
+	};
+	for (const auto& c : cases)
+	{
+		SCOPED_TRACE(c.Name);
+		const std::string model = std::string("Models/Broken/") + c.Name + ".obj";
+		const std::string library = std::string(c.Name) + ".mtl";
+		if (c.Material.empty())
+			ASSERT_EQ(mkfifo((folder / library).c_str(), 0644), 0);
+		else
+			WriteFile(folder / library, c.Material);
+		WriteGameFile(model, "mtllib " + library + "\n" + CubeObject("Box", c.UseMaterial, 1));
+
+		MeshResource* mesh = ResourceManager<MeshResource>::Load(model.c_str(), eResourceSource::GAME);
+		ASSERT_NE(mesh, nullptr) << Console->GetText();
+		ASSERT_EQ(mesh->GetSubMeshes().GetSize(), 1u);
+		const Mesh& data = mesh->GetSubMeshes()[0]->GetMeshData();
+		EXPECT_EQ(data.GetTriangleCount(), 12u);
+		for (const TextureResource* map : {data.GetAlbedoMap(), data.GetRoughnessMap(), data.GetMetallicMap(),
+		                                   data.GetAmbientOcclusionMap(), data.GetNormalMap(), data.GetEmissiveMap()})
+			EXPECT_EQ(map, nullptr);
+		ResourceManager<MeshResource>::Release(mesh);
+	}
+	EXPECT_TRUE(Console->Contains("[INFO] Vorn::LoadImage Failed to load: " + (folder / "pipe.png").string() +
+	                              ", reason: " + (folder / "pipe.png").string() + ": is not a regular file"))
+	    << Console->GetText();
+	EXPECT_TRUE(Console->Contains("[WARNING] Material library " + (folder / "MaterialLinesWithoutNewmtl.mtl").string() +
+	                              " has statements before its first newmtl line; they are ignored"))
+	    << Console->GetText();
+	EXPECT_TRUE(Console->Contains((folder / "endless.png").string() + ": is not a regular file")) << Console->GetText();
+	EXPECT_TRUE(Console->Contains("Model file refused: " + (folder / "MaterialLibraryIsANamedPipe.mtl").string()))
+	    << Console->GetText();
 }

@@ -6,6 +6,10 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
+#include <filesystem>
+#include <new>
 #include <stdexcept>
 #include <string>
 
@@ -15,7 +19,7 @@ using namespace VornTests;
 namespace
 {
 	// A resource that "loads" by looking at its path: names containing "missing" fail the way a bad file
-	// does, names containing "broken" fail the way a bug does.
+	// does; "broken", "hungry" and "odd" throw what a decoder or importer may throw on a hostile file.
 	class TestResource : public ResourceBase
 	{
 	public:
@@ -27,7 +31,11 @@ namespace
 			if (fullPath.Contains("missing"))
 				throw ResourceLoadFailedException();
 			if (fullPath.Contains("broken"))
-				throw std::logic_error("bug");
+				throw std::logic_error("bad index in the file");
+			if (fullPath.Contains("hungry"))
+				throw std::bad_alloc();
+			if (fullPath.Contains("odd"))
+				throw 42;
 			++Constructed;
 		}
 
@@ -143,10 +151,38 @@ TEST_F(ResourceManagerTest, FullResourcePathPutsTheSourcePrefixBeforeThePath)
 	          gAssetsPathConfig.GetAssetsPath(eResourceSource::GAME) + "level.txt");
 }
 
-TEST_F(ResourceManagerDeathTest, ConstructorFailingForAnotherReasonStops)
+TEST_F(ResourceManagerTest, RootsWithAndWithoutTrailingSlashJoinWithOneSeparator)
 {
-	EXPECT_DEATH(ResourceManager<TestResource>::Load("broken.res", eResourceSource::NONE),
-	             "Resource creation failed for unknown reason!");
+	WriteFile("AssetsPathConfig.json", R"({"EngineAssetsPath": "engine", "GameAssetsPath": "game/"})");
+	gAssetsPathConfig.Load();
+	EXPECT_EQ(EvaluateFullResourcePath(eResourceSource::ENGINE, "Shaders/a.vert"), "engine/Shaders/a.vert");
+	EXPECT_EQ(EvaluateFullResourcePath(eResourceSource::GAME, "level.txt"), "game/level.txt");
+
+	AssetsPathConfig defaults;
+	defaults.Save();
+	gAssetsPathConfig.Load();
+}
+
+TEST_F(ResourceManagerTest, ConstructorThrowingAnythingElseIsLoggedWithTheReasonAndGivesNull)
+{
+	const struct
+	{
+		const char* Path;
+		const char* Reason;
+	} cases[] = {
+	    {"broken.res", "bad index in the file"},
+	    {"hungry.res", "std::bad_alloc"},
+	    {"odd.res", "unknown exception"},
+	};
+	for (const auto& c : cases)
+	{
+		ConsoleCapture console;
+		EXPECT_EQ(ResourceManager<TestResource>::Load(c.Path, eResourceSource::NONE), nullptr) << c.Path;
+		EXPECT_EQ(console.GetText(), std::string("[INFO] ResourceManager: Loading: ") + c.Path + "\n" +
+		                                 "[ERROR] ResourceManager: " + c.Path + " could not be loaded: " + c.Reason +
+		                                 "\n[ERROR] Resource loading failed! " + c.Path + "\n");
+		EXPECT_TRUE(Impl::gTestResourcesMap.empty()) << c.Path;
+	}
 }
 
 TEST_F(ResourceManagerDeathTest, ReleasingAResourceTheRegistryDoesNotHoldStops)
@@ -199,6 +235,23 @@ TEST_F(TextFileTest, FilesThatCannotBeOpenedRaiseFileIOException)
 	catch (const FileIOException& error)
 	{
 		EXPECT_STREQ(error.what(), "File load failed from all sources, check config");
+	}
+
+	// Neither a folder nor a pipe is read: opening a pipe would wait for a writer forever.
+	std::filesystem::create_directory("folder.txt");
+	ASSERT_EQ(mkfifo("pipe.txt", 0644), 0);
+	for (const char* name : {"folder.txt", "pipe.txt"})
+	{
+		try
+		{
+			LoadTextFileRelative(eResourceSource::NONE, name);
+			ADD_FAILURE() << "no exception for " << name;
+		}
+		catch (const FileIOException& error)
+		{
+			EXPECT_NE(std::string(error.what()).find(std::string("File load failed: ") + name), std::string::npos)
+			    << error.what();
+		}
 	}
 
 	try

@@ -4,6 +4,7 @@
 #include "libraryloader.hpp"
 
 #include "configs/assetspathconfig.hpp"
+#include "io/fileoutputstream.hpp"
 #include "utils/check.hpp"
 #include "utils/console.hpp"
 
@@ -23,7 +24,19 @@ namespace
 
 int main(int, char*[])
 {
-	gConsole.RegisterStream(std::unique_ptr<OutputStream>(new FileAndCoutStream("console.log")));
+	// A log file that cannot be made (a read-only folder) must not keep the game from starting.
+	String logFileProblem;
+	try
+	{
+		gConsole.RegisterStream(std::unique_ptr<OutputStream>(new FileAndCoutStream("console.log")));
+	}
+	catch (const FileIOException& exception)
+	{
+		logFileProblem = exception.GetMessage();
+		gConsole.RegisterStream(std::unique_ptr<OutputStream>(new StdOutStream()));
+	}
+	if (!logFileProblem.IsEmpty())
+		gConsole.LogWarning("Logging to standard output only: {}", logFileProblem);
 
 	VORN_CHECK(SDL_Init(SDL_INIT_VIDEO | SDL_INIT_GAMECONTROLLER) == 0, "SDL initialization failed!");
 	gConsole.LogDebug("SDL initialized.");
@@ -66,7 +79,16 @@ int main(int, char*[])
 	std::unique_ptr<IRenderingDevice> device(createDevice(window, state.Size));
 	gConsole.LogDebug("Device created.");
 
-	engine->Init(std::move(game), std::move(device));
+	if (!engine->Init(std::move(game), std::move(device)))
+	{
+		gConsole.LogError("Engine initialization failed; see the errors above. Exiting...");
+		engine.reset();
+		SDL_DestroyWindow(window);
+		SDL_Quit();
+		ReleaseLibrary(gameLibrary);
+		ReleaseLibrary(deviceLibrary);
+		return 1;
+	}
 	gConsole.LogDebug("Engine initialization and handshake successfull. Starting main loop...");
 
 	// No sleep and no frame cap: the device's vertical sync paces the loop. A quit event does not cut the

@@ -1,13 +1,14 @@
 #include "rtti/rttibase.hpp"
 
 #include "io/fileoutputstream.hpp"
+#include "io/regularfile.hpp"
 #include "utils/stringbuilder.hpp"
 
 #include <nlohmann/json.hpp>
 
 #include <cstdio>
 #include <fstream>
-#include <sstream>
+#include <string>
 
 namespace Vorn
 {
@@ -71,17 +72,29 @@ namespace Vorn
 		VORN_CHECK(type == eSerializationType::JSON, "Unsupported serialization type!");
 		DeserializationResult result;
 
-		std::ifstream file(path.GetCStr(), std::ios::binary);
-		if (!file)
+		std::string content;
+		const RegularFileResult file = ReadRegularFile(path, MAX_SERIALIZED_FILE_BYTES, content);
+		switch (file.Status)
 		{
+		case eRegularFileStatus::OK:
+			break;
+		case eRegularFileStatus::MISSING:
 			result.Status = eDeserializationStatus::FILE_MISSING;
-			result.Problem = "cannot open " + path;
+			break;
+		case eRegularFileStatus::UNREADABLE:
+			result.Status = eDeserializationStatus::UNREADABLE;
+			break;
+		default:
+			result.Status = eDeserializationStatus::MALFORMED;
+			break;
+		}
+		if (!file.IsOk())
+		{
+			result.Problem = file.Problem;
 			return result;
 		}
-		std::stringstream content;
-		content << file.rdbuf();
 
-		const nlohmann::json root = nlohmann::json::parse(content.str(), nullptr, false);
+		const nlohmann::json root = nlohmann::json::parse(content, nullptr, false);
 		if (root.is_discarded() || !root.is_object())
 		{
 			result.Status = eDeserializationStatus::MALFORMED;

@@ -6,6 +6,8 @@
 #include "rtti/typeinfo.hpp"
 #include "utils/string.hpp"
 
+#include <cstddef>
+
 namespace Vorn
 {
 	class PropertyManagerBase : public BaseObject
@@ -34,7 +36,8 @@ namespace Vorn
 	{
 		OK,
 		FILE_MISSING,
-		MALFORMED, // some or all stored values could not be used; their members kept their values
+		UNREADABLE, // the file exists but cannot be opened or read; nothing was applied
+		MALFORMED,  // not a regular file, too large, or some stored values could not be used; members kept their values
 		_COUNT
 	};
 
@@ -53,7 +56,11 @@ namespace Vorn
 
 		// Writes every registered property. Throws FileIOException when the file cannot be written.
 		void SerializeToFile(const String& path, eSerializationType type = eSerializationType::JSON);
-		// Reads what it can; every member whose value is missing or unusable keeps its current value.
+		// Files larger than this are refused unread: no settings file comes near it.
+		static constexpr std::size_t MAX_SERIALIZED_FILE_BYTES = 1024 * 1024;
+
+		// Reads what it can; every member whose value is missing or unusable keeps its current value. Only regular
+		// files up to MAX_SERIALIZED_FILE_BYTES are read; anything else is MALFORMED without being read.
 		DeserializationResult DeserializeFromFile(const String& path,
 		                                          eSerializationType type = eSerializationType::JSON);
 	};

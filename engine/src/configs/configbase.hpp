@@ -22,7 +22,9 @@ namespace Vorn
 		eResourceSource GetLocation() const { return Location; }
 
 		// Reads the file, then writes it back so it holds every persisted property, defaults included.
-		// Never throws: problems with the file are logged and the readable values and defaults are kept.
+		// Never throws: problems with the file are logged and the readable values and defaults are kept. A file that
+		// exists but cannot be read is left untouched; a malformed one (or a folder, pipe or oversized file in its
+		// place) is first moved aside to the first free name of "<name>.bak", "<name>.bak.1", ...
 		void Load();
 		// Writes every persisted property, creating the file's folder when needed. Throws FileIOException.
 		void Save();

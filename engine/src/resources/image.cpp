@@ -1,5 +1,6 @@
 #include "resources/image.hpp"
 
+#include "io/regularfile.hpp"
 #include "utils/console.hpp"
 
 #include <stb_image.h>
@@ -9,7 +10,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
-#include <vector>
 
 // The decoder itself comes from the system's prebuilt stb library, so no source here defines
 // STB_IMAGE_IMPLEMENTATION.
@@ -24,37 +24,38 @@ namespace Vorn
 		const char* const EMPTY_IMAGE = "empty image";
 		const char* const TOO_LARGE = "too large";
 
-		// The whole file, read in byte mode; false when it cannot be opened.
-		bool ReadWholeFile(const String& path, std::vector<unsigned char>& bytes)
+		// The whole file; on failure the reason for the log line. A missing file keeps stb's own wording.
+		bool ReadImageFile(const String& path, std::string& bytes, String& reason)
 		{
-			std::FILE* file = std::fopen(path.GetCStr(), "rb");
-			if (!file)
-				return false;
-			unsigned char chunk[65536];
-			std::size_t count = 0;
-			while ((count = std::fread(chunk, 1, sizeof(chunk), file)) > 0)
-				bytes.insert(bytes.end(), chunk, chunk + count);
-			std::fclose(file);
-			return true;
+			const RegularFileResult file = ReadRegularFile(path, MAX_IMAGE_FILE_BYTES, bytes);
+			if (file.Status == eRegularFileStatus::MISSING)
+				reason = CANNOT_OPEN;
+			else if (!file.IsOk())
+				reason = file.Problem;
+			return file.IsOk();
 		}
 
-		bool IsRadiance(const std::vector<unsigned char>& file)
+		const stbi_uc* Bytes(const std::string& file) { return reinterpret_cast<const stbi_uc*>(file.data()); }
+
+		bool IsRadiance(const std::string& file)
 		{
-			return file.size() <= INT_MAX && stbi_is_hdr_from_memory(file.data(), static_cast<int>(file.size())) != 0;
+			return file.size() <= INT_MAX && stbi_is_hdr_from_memory(Bytes(file), static_cast<int>(file.size())) != 0;
 		}
 
 		// stb's Radiance decoder loops forever on a zero count in run-length data, and the end of a cut-short
 		// file reads as zeros. This walks the layout the way the decoder will and names what would stop it or
 		// leave it short of data; null means the file can go to the decoder, which reports any other fault.
-		const char* FindRadianceFault(const std::vector<unsigned char>& file)
+		const char* FindRadianceFault(const std::string& text)
 		{
+			const stbi_uc* file = Bytes(text);
+			const std::size_t size = text.size();
 			std::size_t at = 0;
 			auto nextLine = [&]()
 			{
 				std::string line;
-				while (at < file.size() && file[at] != '\n')
+				while (at < size && file[at] != '\n')
 					line.push_back(static_cast<char>(file[at++]));
-				if (at == file.size())
+				if (at == size)
 					return std::string("\n"); // no line end: the header never finishes
 				++at;
 				return line;
@@ -86,7 +87,7 @@ namespace Vorn
 				return nullptr;
 
 			const std::size_t pixelBytes = static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * 4;
-			auto remaining = [&]() { return file.size() - at; };
+			auto remaining = [&]() { return size - at; };
 			if (width < 8 || width >= 32768)
 				return remaining() < pixelBytes ? TRUNCATED_HDR : nullptr;
 
@@ -127,22 +128,25 @@ namespace Vorn
 			return nullptr;
 		}
 
-		// Decodes an image file read in full (`file` is null when it could not be opened) with
+		// Decodes an image file read in full (`file` is null when it could not be read, for `readFailure`) with
 		// `decode(bytes, length)`, and logs with `failureFormat` why nothing came back.
 		template <typename T, typename Decode>
-		T* DecodeFile(const String& path, const std::vector<unsigned char>* file, bool isRadiance, int* width,
-		              int* height, const char* failureFormat, Decode decode)
+		T* DecodeFile(const String& path, const std::string* file, const String& readFailure, bool isRadiance,
+		              int* width, int* height, const char* failureFormat, Decode decode)
 		{
 			// The flip switch is process-wide, so it is set again before every decode.
 			stbi_set_flip_vertically_on_load(1);
 
 			T* data = nullptr;
-			const char* reason = CANNOT_OPEN;
+			String reason = readFailure;
+			const char* fault = nullptr;
 			if (file && file->size() > INT_MAX)
 				reason = TOO_LARGE;
-			else if (file && !(isRadiance && (reason = FindRadianceFault(*file)) != nullptr))
+			else if (file && isRadiance && (fault = FindRadianceFault(*file)) != nullptr)
+				reason = fault;
+			else if (file)
 			{
-				data = decode(file->data(), static_cast<int>(file->size()));
+				data = decode(Bytes(*file), static_cast<int>(file->size()));
 				reason = stbi_failure_reason();
 				// A Radiance header may announce a zero size; such an image has nothing to upload.
 				if (data && (*width <= 0 || *height <= 0))
@@ -160,30 +164,32 @@ namespace Vorn
 
 	unsigned char* LoadImage(const String& path, int* width, int* height, int* channels, int desiredChannels)
 	{
-		std::vector<unsigned char> file;
-		const bool isOpen = ReadWholeFile(path, file);
-		const bool isRadiance = isOpen && IsRadiance(file);
+		std::string file;
+		String readFailure;
+		const bool isRead = ReadImageFile(path, file, readFailure);
+		const bool isRadiance = isRead && IsRadiance(file);
 		if (isRadiance)
 			gConsole.LogWarning("Vorn::LoadImageHDR HDR file spotted, scalling to LDR and gamma change may appear!");
 
 		return DecodeFile<unsigned char>(
-		    path, isOpen ? &file : nullptr, isRadiance, width, height, "Vorn::LoadImage Failed to load: {}, reason: {}",
-		    [&](const unsigned char* bytes, int length)
+		    path, isRead ? &file : nullptr, readFailure, isRadiance, width, height,
+		    "Vorn::LoadImage Failed to load: {}, reason: {}", [&](const stbi_uc* bytes, int length)
 		    { return stbi_load_from_memory(bytes, length, width, height, channels, desiredChannels); });
 	}
 
 	float* LoadImageHDR(const String& path, int* width, int* height, int* channels)
 	{
-		std::vector<unsigned char> file;
-		const bool isOpen = ReadWholeFile(path, file);
-		// A file that cannot be opened counts as not HDR.
-		const bool isRadiance = isOpen && IsRadiance(file);
+		std::string file;
+		String readFailure;
+		const bool isRead = ReadImageFile(path, file, readFailure);
+		// A file that cannot be read counts as not HDR.
+		const bool isRadiance = isRead && IsRadiance(file);
 		if (!isRadiance)
 			gConsole.LogWarning("Vorn::LoadImageHDR LDR file spotted, scalling to HDR and gamma change may appear!");
 
-		return DecodeFile<float>(path, isOpen ? &file : nullptr, isRadiance, width, height,
+		return DecodeFile<float>(path, isRead ? &file : nullptr, readFailure, isRadiance, width, height,
 		                         "Vorn::LoadImageHDR Failed to load: {}, reason: {}",
-		                         [&](const unsigned char* bytes, int length)
+		                         [&](const stbi_uc* bytes, int length)
 		                         { return stbi_loadf_from_memory(bytes, length, width, height, channels, 0); });
 	}
 

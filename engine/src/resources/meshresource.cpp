@@ -1,15 +1,25 @@
 #include "resources/meshresource.hpp"
 
 #include "engine.hpp"
+#include "io/regularfile.hpp"
 #include "resources/textureresource.hpp"
 #include "utils/console.hpp"
 
+#include <assimp/DefaultIOSystem.h>
 #include <assimp/Importer.hpp>
+#include <assimp/MemoryIOWrapper.h>
 #include <assimp/material.h>
 #include <assimp/postprocess.h>
 #include <assimp/scene.h>
 
+#include <algorithm>
+#include <cctype>
+#include <cstdint>
+#include <cstring>
 #include <string>
+
+#include <strings.h>
+#include <sys/stat.h>
 
 VORN_DEFINE_RESOURCE_REGISTRY(MeshResource, gMeshResourcesMap)
 
@@ -36,6 +46,72 @@ namespace Vorn
 			return true;
 		}
 
+		bool IsMaterialLibrary(const char* path)
+		{
+			const std::size_t length = std::strlen(path);
+			return length >= 4 && strcasecmp(path + length - 4, ".mtl") == 0;
+		}
+
+		// The importer writes every statement of a material library into the current material, and before the first
+		// "newmtl" there is none: it crashes on such a file. Those statements belong to no material, so they go.
+		void DropStatementsBeforeFirstMaterial(const char* path, std::string& library)
+		{
+			std::size_t lineStart = 0;
+			bool hasStrayStatement = false;
+			while (lineStart < library.size())
+			{
+				std::size_t lineEnd = library.find('\n', lineStart);
+				if (lineEnd == std::string::npos)
+					lineEnd = library.size();
+				const std::size_t first = library.find_first_not_of(" \t\r", lineStart);
+				if (first < lineEnd)
+				{
+					const bool isNewMaterial = library.compare(first, 6, "newmtl") == 0 &&
+					                           (first + 6 == lineEnd || std::isspace(static_cast<unsigned char>(library[first + 6])));
+					if (isNewMaterial)
+						break;
+					hasStrayStatement = hasStrayStatement || library[first] != '#';
+				}
+				lineStart = lineEnd + 1;
+			}
+			if (!hasStrayStatement)
+				return;
+			gConsole.LogWarning("Material library {} has statements before its first newmtl line; they are ignored",
+			                    path);
+			library.erase(0, std::min(lineStart, library.size()));
+		}
+
+		// Hands the importer only regular files no larger than MAX_MODEL_FILE_BYTES, read in full, so neither the model
+		// nor a material library or other file it names can be a pipe that blocks or an endless device.
+		class RegularFileIOSystem : public Assimp::DefaultIOSystem
+		{
+		public:
+			bool Exists(const char* path) const override
+			{
+				struct stat info = {};
+				return ::stat(path, &info) == 0 && S_ISREG(info.st_mode);
+			}
+
+			Assimp::IOStream* Open(const char* path, const char* mode) override
+			{
+				// The importer only reads.
+				if (mode && (std::strchr(mode, 'w') || std::strchr(mode, 'a') || std::strchr(mode, '+')))
+					return nullptr;
+				std::string bytes;
+				const RegularFileResult file = ReadRegularFile(path, MAX_MODEL_FILE_BYTES, bytes);
+				if (!file.IsOk())
+				{
+					gConsole.LogError("Model file refused: {}", file.Problem);
+					return nullptr;
+				}
+				if (IsMaterialLibrary(path))
+					DropStatementsBeforeFirstMaterial(path, bytes);
+				auto* buffer = new uint8_t[bytes.size()];
+				std::memcpy(buffer, bytes.data(), bytes.size());
+				return new Assimp::MemoryIOStream(buffer, bytes.size(), true);
+			}
+		};
+
 		const char* OnOff(bool isOn) { return isOn ? "on" : "off"; }
 
 		Vector3f ToVector3f(const aiVector3D& vector) { return Vector3f(vector.x, vector.y, vector.z); }
@@ -44,6 +120,7 @@ namespace Vorn
 	MeshResource::MeshResource(const String& path)
 	{
 		Assimp::Importer importer;
+		importer.SetIOHandler(new RegularFileIOSystem());
 		const aiScene* scene = importer.ReadFile(path.GetCStr(), IMPORT_FLAGS);
 		if (!scene)
 		{

@@ -7,6 +7,7 @@
 #include "resources/mesh.hpp"
 #include "resources/resourcemanager.hpp"
 
+#include <cstddef>
 #include <memory>
 
 // The importer's records are only named here; their headers stay inside the engine's sources.
@@ -16,6 +17,9 @@ struct aiMaterial;
 namespace Vorn
 {
 	class TextureResource;
+
+	// Model files and every file the importer opens beside them (material libraries) are refused above this size.
+	constexpr std::size_t MAX_MODEL_FILE_BYTES = 256 * 1024 * 1024;
 
 	// A model file, shared per path through ResourceManager<MeshResource>. Every triangle mesh of the file
 	// becomes a sub-mesh with its own geometry, device mesh and material textures; node transforms, cameras,

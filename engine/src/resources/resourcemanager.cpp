@@ -2,41 +2,48 @@
 
 #include "configs/assetspathconfig.hpp"
 #include "io/fileoutputstream.hpp"
+#include "io/regularfile.hpp"
 
 #include <cstdio>
-#include <vector>
+#include <string>
 
 namespace Vorn
 {
 	ResourceBase::~ResourceBase() = default;
 	ResourceLoadFailedException::~ResourceLoadFailedException() = default;
 
+	void Impl::LogUnexpectedLoadFailure(const String& path, const String& fullPath, const char* reason)
+	{
+		gConsole.LogError("ResourceManager: {} could not be loaded: {}", fullPath, reason);
+		gConsole.LogError("Resource loading failed! {}", path);
+	}
+
 	String EvaluateFullResourcePath(eResourceSource source, const String& path)
 	{
-		return gAssetsPathConfig.GetAssetsPath(source) + path;
+		// A configured root written without its trailing slash still names a folder.
+		const String& prefix = gAssetsPathConfig.GetAssetsPath(source);
+		if (prefix.IsEmpty() || prefix.EndsWith("/"))
+			return prefix + path;
+		return prefix + "/" + path;
 	}
 
 	String LoadTextFileRelative(eResourceSource source, const String& path)
 	{
 		const String fullPath = EvaluateFullResourcePath(source, path);
-
-		std::FILE* probe = std::fopen(fullPath.GetCStr(), "r");
-		if (!probe)
+		std::string bytes;
+		const RegularFileResult file = ReadRegularFile(fullPath, MAX_TEXT_FILE_BYTES, bytes);
+		switch (file.Status)
+		{
+		case eRegularFileStatus::OK:
+			break;
+		case eRegularFileStatus::MISSING:
+		case eRegularFileStatus::UNREADABLE:
 			throw FileIOException("File load failed from all sources, check config");
-		std::fclose(probe);
-
-		std::FILE* file = std::fopen(fullPath.GetCStr(), "rb");
-		if (!file)
-			throw FileIOException("File open failed!");
-		std::fseek(file, 0, SEEK_END);
-		const long size = std::ftell(file);
-		std::fseek(file, 0, SEEK_SET);
-		std::vector<char> buffer(static_cast<std::size_t>(size > 0 ? size : 0) + 1, '\0');
-		const std::size_t read = std::fread(buffer.data(), 1, buffer.size() - 1, file);
-		std::fclose(file);
-		buffer[read] = '\0';
+		default:
+			throw FileIOException("File load failed: " + file.Problem);
+		}
 		// Built as a C string: a zero byte inside the file ends the text there.
-		return String(buffer.data());
+		return String(bytes.c_str());
 	}
 
 	void SaveTextFileRelative(eResourceSource source, const String& path, const String& data)

@@ -7,6 +7,7 @@
 #include "utils/console.hpp"
 #include "utils/string.hpp"
 
+#include <cstddef>
 #include <exception>
 #include <map>
 #include <memory>
@@ -59,9 +60,13 @@ namespace Vorn
 		~ResourceLoadFailedException() override;
 	};
 
-	// The prefix of `source` followed by `path`, with no separator added.
+	// The prefix of `source` followed by `path`, with a "/" between them when the prefix is not empty and does not
+	// already end in one.
 	String EvaluateFullResourcePath(eResourceSource source, const String& path);
-	// Whole content of a file, bytes as they are. Throws FileIOException when it cannot be read.
+	// Text files larger than this are refused unread.
+	constexpr std::size_t MAX_TEXT_FILE_BYTES = 64 * 1024 * 1024;
+	// Whole content of a regular file, bytes as they are. Throws FileIOException when it cannot be read, is not a
+	// regular file or is larger than MAX_TEXT_FILE_BYTES.
 	String LoadTextFileRelative(eResourceSource source, const String& path);
 	// Replaces the file with `data`. Throws FileIOException when it cannot be written.
 	void SaveTextFileRelative(eResourceSource source, const String& path, const String& data);
@@ -77,6 +82,9 @@ namespace Vorn
 		template <typename T>
 		using ResourcesMap = std::map<String, std::unique_ptr<T, ResourceDeleter>>;
 
+		// Logs a resource constructor's failure that it did not report itself, then the registry's usual line.
+		void LogUnexpectedLoadFailure(const String& path, const String& fullPath, const char* reason);
+
 		// Every resource type has exactly one registry in the process, defined by the library that owns the
 		// type (VORN_DECLARE_RESOURCE_REGISTRY in its header, VORN_DEFINE_RESOURCE_REGISTRY in one source),
 		// so the engine and both plug-ins share instances. A type without a registry fails to link.
@@ -90,7 +98,7 @@ namespace Vorn
 	{
 	public:
 		// Returns the resource at `path` with one more reference for the caller, or null when it cannot
-		// be created. The key is the relative path alone: a path already loaded is shared whatever the
+		// be created, whatever the constructor throws. The key is the relative path alone: a path already loaded is shared whatever the
 		// source and extra arguments of the later calls.
 		template <typename... Args>
 		static T* Load(const String& path, eResourceSource source, Args&&... args)
@@ -115,9 +123,17 @@ namespace Vorn
 				gConsole.LogError("Resource loading failed! {}", path);
 				return nullptr;
 			}
+			// Whatever a decoder or importer throws on a bad file (out of memory on a hostile size, its own error
+			// types) is bad data too: the load fails, the process goes on.
+			catch (const std::exception& exception)
+			{
+				Impl::LogUnexpectedLoadFailure(path, fullPath, exception.what());
+				return nullptr;
+			}
 			catch (...)
 			{
-				VORN_FAIL("Resource creation failed for unknown reason!");
+				Impl::LogUnexpectedLoadFailure(path, fullPath, "unknown exception");
+				return nullptr;
 			}
 
 			resources.emplace(path, std::unique_ptr<T, Impl::ResourceDeleter>(resource));

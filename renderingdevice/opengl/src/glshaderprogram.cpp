@@ -3,14 +3,19 @@
 #include "math/color.hpp"
 #include "math/matrix.hpp"
 #include "math/vector.hpp"
+#include "configs/assetspathconfig.hpp"
+#include "io/fileoutputstream.hpp"
+#include "rendering/irenderingdevice.hpp"
 #include "resources/resourcemanager.hpp"
 #include "utils/check.hpp"
 #include "utils/console.hpp"
 
 #include <epoxy/gl.h>
 
+#include <filesystem>
 #include <regex>
 #include <string>
+#include <system_error>
 
 namespace Vorn
 {
@@ -70,6 +75,7 @@ namespace Vorn
 	GLShaderProgram::GLShaderProgram(String const& computePath)
 	{
 		gConsole.LogDebug("Creating shader program {}", computePath);
+		Description = computePath;
 		CreateProgramObject();
 		LoadShader(eShaderUnitType::COMPUTE, computePath);
 		CompileProgram();
@@ -79,6 +85,7 @@ namespace Vorn
 	GLShaderProgram::GLShaderProgram(String const& vertexPath, String const& fragmentPath)
 	{
 		gConsole.LogDebug("Creating shader program {} {}", vertexPath, fragmentPath);
+		Description = vertexPath + " " + fragmentPath;
 		CreateProgramObject();
 		LoadShader(eShaderUnitType::VERTEX, vertexPath);
 		LoadShader(eShaderUnitType::FRAGMENT, fragmentPath);
@@ -89,6 +96,7 @@ namespace Vorn
 	GLShaderProgram::GLShaderProgram(String const& vertexPath, String const& geometryPath, String const& fragmentPath)
 	{
 		gConsole.LogDebug("Creating shader program {} {} {}", vertexPath, geometryPath, fragmentPath);
+		Description = vertexPath + " " + geometryPath + " " + fragmentPath;
 		CreateProgramObject();
 		LoadShader(eShaderUnitType::VERTEX, vertexPath);
 		LoadShader(eShaderUnitType::GEOMETRY, geometryPath);
@@ -110,7 +118,23 @@ namespace Vorn
 		const GLuint shader = glCreateShader(ToGLShaderKind(type));
 		VORN_CHECK(shader != 0, "Creation of shader failed!");
 
-		ShaderCode[type] = LoadTextFileRelative(eResourceSource::ENGINE, path);
+		try
+		{
+			ShaderCode[type] = LoadTextFileRelative(eResourceSource::ENGINE, path);
+		}
+		catch (const FileIOException& exception)
+		{
+			glDeleteShader(shader);
+			const String& root = gAssetsPathConfig.GetAssetsPath(eResourceSource::ENGINE);
+			std::error_code ignored;
+			const bool isRootMissing = !std::filesystem::is_directory(root.IsEmpty() ? "." : root.GetCStr(), ignored);
+			gConsole.LogError("Engine shader {} cannot be read ({}); the engine assets folder \"{}\" (EngineAssetsPath "
+			                  "in AssetsPathConfig.json) {}",
+			                  EvaluateFullResourcePath(eResourceSource::ENGINE, path), exception.what(), root,
+			                  isRootMissing ? "does not exist" : "is missing this file");
+			FailSetUp();
+		}
+
 		const GLchar* source = ShaderCode[type].GetCStr();
 		glShaderSource(shader, 1, &source, nullptr);
 		glCompileShader(shader);
@@ -120,7 +144,10 @@ namespace Vorn
 		if (isCompiled != GL_TRUE)
 		{
 			gConsole.LogError("Shader compilation: {}", ReadShaderLog(shader));
-			VORN_FAIL("Shader compilation failed!");
+			gConsole.LogError("Engine shader {} does not compile; the driver's log is above",
+			                  EvaluateFullResourcePath(eResourceSource::ENGINE, path));
+			glDeleteShader(shader);
+			FailSetUp();
 		}
 
 		// Marked for deletion while attached, the shader goes away together with the program.
@@ -137,8 +164,17 @@ namespace Vorn
 		if (isLinked != GL_TRUE)
 		{
 			gConsole.LogError("Program linking: {}", ReadProgramLog(ProgramHandle));
-			VORN_FAIL("Program linking failed!");
+			gConsole.LogError("Engine shaders {} (under \"{}\") do not link; the driver's log is above", Description,
+			                  gAssetsPathConfig.GetAssetsPath(eResourceSource::ENGINE));
+			FailSetUp();
 		}
+	}
+
+	void GLShaderProgram::FailSetUp()
+	{
+		glDeleteProgram(ProgramHandle);
+		ProgramHandle = 0;
+		throw RenderingDeviceSetupFailedException();
 	}
 
 	void GLShaderProgram::AnalyzeAllShaderCode()
@@ -196,7 +232,7 @@ namespace Vorn
 	}
 
 	const GLShaderProgram::UniformInfo* GLShaderProgram::FindCheckedUniform(
-	    String const& name, std::initializer_list<const char*> acceptedTypes, const char* mismatchLog) const
+	    String const& name, std::initializer_list<const char*> acceptedTypes, const char* setType, const char* mismatchLog)
 	{
 		const auto found = Uniforms.find(name);
 		if (found == Uniforms.end())
@@ -207,53 +243,61 @@ namespace Vorn
 			if (found->second.TypeName == acceptedType)
 				return &found->second;
 		}
-		if (mismatchLog)
-			gConsole.LogError(mismatchLog, name);
-		VORN_FAIL("Invalid uniform type!");
+		// The declared type comes from a shader file a user may have edited: the value is dropped and the frame goes
+		// on. Said once per uniform, not every frame.
+		if (!found->second.IsMismatchReported)
+		{
+			if (mismatchLog)
+				gConsole.LogError(mismatchLog, name);
+			gConsole.LogError("Invalid uniform type! {} is declared {} in {} but set as {}; the value is ignored", name,
+			                  found->second.TypeName, Description, setType);
+			found->second.IsMismatchReported = true;
+		}
+		return nullptr;
 	}
 
 	void GLShaderProgram::SetUniform(String const& name, int value)
 	{
 		if (const UniformInfo* uniform =
-		        FindCheckedUniform(name, {"int", "sampler2D", "samplerCube"}, "Invalid uniform type int for {}"))
+		        FindCheckedUniform(name, {"int", "sampler2D", "samplerCube"}, "int", "Invalid uniform type int for {}"))
 			glUniform1i(uniform->Location, value);
 	}
 
 	void GLShaderProgram::SetUniform(String const& name, unsigned int value)
 	{
 		// glUniform1i would be refused for a uint uniform.
-		if (const UniformInfo* uniform = FindCheckedUniform(name, {"uint"}, "Invalid uniform type uint for {}"))
+		if (const UniformInfo* uniform = FindCheckedUniform(name, {"uint"}, "uint", "Invalid uniform type uint for {}"))
 			glUniform1ui(uniform->Location, value);
 	}
 
 	void GLShaderProgram::SetUniform(String const& name, float value)
 	{
-		if (const UniformInfo* uniform = FindCheckedUniform(name, {"float"}))
+		if (const UniformInfo* uniform = FindCheckedUniform(name, {"float"}, "float"))
 			glUniform1f(uniform->Location, value);
 	}
 
 	void GLShaderProgram::SetUniform(String const& name, float x, float y)
 	{
-		if (const UniformInfo* uniform = FindCheckedUniform(name, {"vec2"}))
+		if (const UniformInfo* uniform = FindCheckedUniform(name, {"vec2"}, "vec2"))
 			glUniform2f(uniform->Location, x, y);
 	}
 
 	void GLShaderProgram::SetUniform(String const& name, Vector const& value)
 	{
-		if (const UniformInfo* uniform = FindCheckedUniform(name, {"vec4"}))
+		if (const UniformInfo* uniform = FindCheckedUniform(name, {"vec4"}, "vec4 (Vector)"))
 			glUniform4f(uniform->Location, value.x, value.y, value.z, value.w);
 	}
 
 	void GLShaderProgram::SetUniform(String const& name, Color const& value)
 	{
-		if (const UniformInfo* uniform = FindCheckedUniform(name, {"vec4"}))
+		if (const UniformInfo* uniform = FindCheckedUniform(name, {"vec4"}, "vec4 (Color)"))
 			glUniform4f(uniform->Location, value.r, value.g, value.b, value.a);
 	}
 
 	void GLShaderProgram::SetUniform(String const& name, Matrix const& value)
 	{
 		// The core's matrices are row-major; transposed here, they reach GL column-major as it expects.
-		if (const UniformInfo* uniform = FindCheckedUniform(name, {"mat4"}))
+		if (const UniformInfo* uniform = FindCheckedUniform(name, {"mat4"}, "mat4"))
 			glUniformMatrix4fv(uniform->Location, 1, GL_FALSE, value.GetTransposed().GetData());
 	}
 

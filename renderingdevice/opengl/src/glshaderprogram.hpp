@@ -33,6 +33,7 @@ namespace Vorn
 		{
 			String TypeName; // as written in the source, e.g. "vec4"
 			i32 Location = -1;
+			bool IsMismatchReported = false; // a set of another type was logged once already
 		};
 
 		struct OutputInfo
@@ -43,8 +44,9 @@ namespace Vorn
 			u32 Index = 0;
 		};
 
-		// Paths are relative to the engine assets, e.g. "Shaders/hdr.vert.glsl". A broken shader stops the process;
-		// a missing file throws FileIOException.
+		// Paths are relative to the engine assets, e.g. "Shaders/hdr.vert.glsl". A file that cannot be read, does not
+		// compile or does not link is logged with its path (and the driver's log) and throws
+		// RenderingDeviceSetupFailedException, so the device's set-up fails cleanly.
 		explicit GLShaderProgram(String const& computePath);
 		GLShaderProgram(String const& vertexPath, String const& fragmentPath);
 		GLShaderProgram(String const& vertexPath, String const& geometryPath, String const& fragmentPath);
@@ -58,8 +60,8 @@ namespace Vorn
 		// The first registration of a name wins; a name the driver has no location for is logged and skipped.
 		void RegisterUniform(String const& typeName, String const& name);
 
-		// Names that are not registered are ignored, so passes may set uniforms a shader does not use. The program
-		// must be current.
+		// Names that are not registered are ignored, so passes may set uniforms a shader does not use. A value of another
+		// type than the shader declares is ignored too, with one ERROR per uniform. The program must be current.
 		void SetUniform(String const& name, int value);
 		void SetUniform(String const& name, unsigned int value);
 		void SetUniform(String const& name, float value);
@@ -84,14 +86,17 @@ namespace Vorn
 		void AnalyzeShaderCode(eShaderUnitType type);
 		void AnalyzeAllShaderCode();
 		void CreateProgramObject();
-		// Null when `name` is not registered; stops when it is registered with a type outside `acceptedTypes`, after
-		// logging `mismatchLog` with the name when one is given.
+		// Frees the program and throws RenderingDeviceSetupFailedException; the caller has logged why.
+		[[noreturn]] void FailSetUp();
+		// Null when `name` is not registered, or is registered with a type outside `acceptedTypes` (`setType` is what
+		// the caller sets); the first such mismatch of a uniform is logged, after `mismatchLog` when one is given.
 		const UniformInfo* FindCheckedUniform(String const& name, std::initializer_list<const char*> acceptedTypes,
-		                                      const char* mismatchLog = nullptr) const;
+		                                      const char* setType, const char* mismatchLog = nullptr);
 
 		std::map<String, UniformInfo> Uniforms;
 		std::map<String, OutputInfo> Outputs;
 		u32 ProgramHandle = 0;
 		EnumArray<String, eShaderUnitType> ShaderCode;
+		String Description; // the paths it was built from, for messages
 	};
 } // namespace Vorn
