@@ -5,6 +5,7 @@
 #include "support/tempengineassets.hpp"
 
 #include "ecs/deferredtasksystem.hpp"
+#include "fixtures/consolecapture.hpp"
 #include "ecs/world.hpp"
 #include "math/angle.hpp"
 #include "math/vector.hpp"
@@ -26,9 +27,11 @@
 
 #include <dlfcn.h>
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <memory>
 #include <string>
@@ -621,6 +624,65 @@ namespace
 			EXPECT_EQ(view.PointLights.size(), 3u);
 		}
 	}
+
+	// Every shader file the build lays out that the device loads while it sets up, by its path under the engine
+	// assets. The common postprocess vertex shader is loaded only by registered postprocess passes, and the tiled
+	// renderer registers none.
+	std::vector<std::string> ListEngineShaderFiles()
+	{
+		std::vector<std::string> files;
+		for (const std::filesystem::directory_entry& entry :
+		     std::filesystem::directory_iterator(VORN_ENGINE_ASSETS_PATH "Shaders"))
+		{
+			if (entry.path().filename() != "postprocessCommon.vert.glsl")
+				files.push_back("Shaders/" + entry.path().filename().string());
+		}
+		std::sort(files.begin(), files.end());
+		return files;
+	}
+
+	class MissingEngineShaderTest : public HiddenWindowDeviceTest<64, 64>,
+	                                public testing::WithParamInterface<std::string>
+	{
+	protected:
+		class IdleGame : public IGame
+		{
+		public:
+			void RegisterEngine(Engine*) override {}
+			void Init() override {}
+			void Deinit() override {}
+		};
+	};
+
+	// Whichever engine shader is missing, the engine's start fails cleanly and the log names the file and where it
+	// was looked for.
+	TEST_P(MissingEngineShaderTest, EngineInitFailsNamingTheFile)
+	{
+		TempEngineAssets assets;
+		CopyBuiltShaders();
+		const std::string missing = GetParam();
+		std::filesystem::remove(EvaluateFullResourcePath(eResourceSource::ENGINE, missing.c_str()).GetStdString());
+		Engine engine;
+		VornTests::ConsoleCapture console;
+
+		EXPECT_FALSE(engine.Init(std::make_unique<IdleGame>(), std::move(Device)));
+
+		EXPECT_TRUE(console.Contains("[ERROR] Engine shader ../Engine/Res/" + missing +
+		                             " cannot be read (File load failed from all sources, check config); the engine "
+		                             "assets folder \"../Engine/Res/\" (EngineAssetsPath in AssetsPathConfig.json) is "
+		                             "missing this file\n"))
+		    << console.GetText();
+		EXPECT_TRUE(console.Contains("[ERROR] Rendering device set-up failed; the engine cannot start\n"));
+		EXPECT_EQ(engine.GetWorld(), nullptr);
+	}
+
+	INSTANTIATE_TEST_SUITE_P(EveryShaderFile, MissingEngineShaderTest, testing::ValuesIn(ListEngineShaderFiles()),
+	                         [](const testing::TestParamInfo<std::string>& info)
+	                         {
+		                         std::string name = info.param.substr(std::string("Shaders/").size());
+		                         std::replace(name.begin(), name.end(), '.', '_');
+		                         return name;
+	                         });
 
 	using GLRenderingDeviceDeathTest = GLRenderingDeviceTest;
 
