@@ -6,6 +6,7 @@
 #include <X11/Xutil.h>
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -15,6 +16,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <initializer_list>
 #include <map>
 #include <ostream>
 #include <sstream>
@@ -85,12 +87,12 @@ namespace
 	// Without `gameAssetsPath` the game's assets root keeps its default. The engine's assets are always the ones the
 	// build lays out: the device builds its shaders from them.
 	std::string AssetsPathConfig(const std::string& devicePath, const std::string& gamePath,
-	                             const std::string& gameAssetsPath = "")
+	                             const std::string& gameAssetsPath = "",
+	                             const std::string& engineAssetsPath = VORN_BUILD_ENGINE_ASSETS_PATH)
 	{
 		const std::string assets =
 		    gameAssetsPath.empty() ? "" : ",\n    \"GameAssetsPath\": \"" + gameAssetsPath + "\"";
-		return "{\n    \"EngineAssetsPath\": \"" VORN_BUILD_ENGINE_ASSETS_PATH
-		       "\",\n    \"RenderingDeviceLibPath\": \"" +
+		return "{\n    \"EngineAssetsPath\": \"" + engineAssetsPath + "\",\n    \"RenderingDeviceLibPath\": \"" +
 		       devicePath + "\",\n    \"GameLibPath\": \"" + gamePath + "\"" + assets + "\n}\n";
 	}
 
@@ -133,10 +135,26 @@ namespace
 		const fs::path& GetRunFolder() const { return RunFolder; }
 
 		void WriteAssetsPathConfig(const std::string& devicePath, const std::string& gamePath,
-		                           const std::string& gameAssetsPath = "")
+		                           const std::string& gameAssetsPath = "",
+		                           const std::string& engineAssetsPath = VORN_BUILD_ENGINE_ASSETS_PATH)
 		{
 			std::ofstream(RunFolder / "AssetsPathConfig.json")
-			    << AssetsPathConfig(devicePath, gamePath, gameAssetsPath);
+			    << AssetsPathConfig(devicePath, gamePath, gameAssetsPath, engineAssetsPath);
+		}
+
+		const fs::path& GetRoot() const { return Root; }
+
+		// Runs the launcher as an unprivileged user when the test runs as root, so file permissions apply to it.
+		// False when that cannot be done here.
+		bool RunNextAsUnprivilegedUser()
+		{
+			if (geteuid() != 0)
+				return true;
+			if (!fs::exists("/usr/bin/setpriv"))
+				return false;
+			fs::permissions(Root, fs::perms::owner_all | fs::perms::group_exec | fs::perms::others_exec);
+			IsUnprivileged = true;
+			return true;
 		}
 
 		void Start(const std::map<std::string, std::string>& environment = {})
@@ -163,7 +181,11 @@ namespace
 				                            (sanitizerOptions && *sanitizerOptions ? ":" : "") +
 				                            "verify_asan_link_order=0";
 				setenv("ASAN_OPTIONS", options.c_str(), 1);
-				execl(VORN_STANDALONE_PATH, "VornStandalone", static_cast<char*>(nullptr));
+				if (IsUnprivileged)
+					execl("/usr/bin/setpriv", "setpriv", "--reuid=65534", "--regid=65534", "--clear-groups",
+					      VORN_STANDALONE_PATH, static_cast<char*>(nullptr));
+				else
+					execl(VORN_STANDALONE_PATH, "VornStandalone", static_cast<char*>(nullptr));
 				_exit(127);
 			}
 		}
@@ -226,6 +248,7 @@ namespace
 		pid_t Process = -1;
 		bool Finished = false;
 		int FinishedStatus = 0;
+		bool IsUnprivileged = false;
 	};
 
 	std::string Describe(const LauncherResult& result)
@@ -597,5 +620,308 @@ namespace
 		ASSERT_EQ(result.ExitCode, 0) << Describe(result);
 		EXPECT_EQ(CountLinesStartingWith(result.ConsoleLog, "[INFO] FrameCountingGame frame "), 3);
 		EXPECT_EQ(CountLinesStartingWith(result.ConsoleLog, "[DEBUG] Closing main loop..."), 1);
+	}
+
+	// What stands at `path`, telling a moved or kept entry from a changed one: links by their target (never followed),
+	// pipes by their kind, files by their bytes and folders by their files.
+	std::string DescribeEntry(const fs::path& path)
+	{
+		const fs::file_status status = fs::symlink_status(path);
+		switch (status.type())
+		{
+		case fs::file_type::not_found:
+			return "nothing";
+		case fs::file_type::symlink:
+			return "link to " + fs::read_symlink(path).string();
+		case fs::file_type::fifo:
+			return "pipe";
+		case fs::file_type::directory:
+		{
+			std::string description = "folder:";
+			for (const fs::directory_entry& entry : fs::recursive_directory_iterator(path))
+				description += " " + fs::relative(entry.path(), path).string() + "=" + DescribeEntry(entry.path());
+			return description;
+		}
+		default:
+			return "file: " + ReadFile(path) + " mode " + std::to_string(static_cast<int>(status.permissions()));
+		}
+	}
+
+	// A copy of the engine assets the build lays out, under <root>/Engine/Res, for cases that break one of its files.
+	void CopyEngineAssets(const LauncherRun& run)
+	{
+		fs::create_directories(run.GetRoot() / "Engine");
+		fs::copy(VORN_BUILD_ENGINE_ASSETS_PATH, run.GetRoot() / "Engine" / "Res", fs::copy_options::recursive);
+	}
+
+	void WriteText(const fs::path& path, const std::string& text) { std::ofstream(path, std::ios::binary) << text; }
+
+	// A bad input the launcher must survive: it never aborts, hangs or changes a file the user had.
+	struct BadInputCase
+	{
+		const char* Name;
+		// Lays the input out; returns the user's files (relative to the run root) and where each must end up: the
+		// same path for files the launcher must leave alone, a backup name for files it moves aside.
+		std::function<std::map<std::string, std::string>(LauncherRun&)> Prepare;
+		int ExitCode;
+		// Lines of the log, in order, each a prefix; the last one is the last line of the log.
+		std::vector<std::string> Lines;
+		bool IsUnprivileged = false;
+	};
+
+	void PrintTo(const BadInputCase& badInput, std::ostream* stream) { *stream << badInput.Name; }
+
+	class LauncherBadInputTest : public testing::TestWithParam<BadInputCase>
+	{
+	};
+
+	TEST_P(LauncherBadInputTest, ExitsCleanlyWithOneLineToFixAndKeepsEveryUserFile)
+	{
+		const BadInputCase& badInput = GetParam();
+		LauncherRun run;
+		if (badInput.IsUnprivileged && !run.RunNextAsUnprivilegedUser())
+			GTEST_SKIP() << "no way to run the launcher as an unprivileged user here (setpriv is missing)";
+		const std::map<std::string, std::string> userFiles = badInput.Prepare(run);
+		std::map<std::string, std::string> before;
+		for (const auto& [path, destination] : userFiles)
+			before[path] = DescribeEntry(run.GetRoot() / path);
+
+		const LauncherResult result = run.Run({{"VORN_TEST_QUIT_AFTER_FRAMES", "2"}});
+
+		// A missing log file leaves standard output as the only log.
+		const std::string& log = result.StandardOutput;
+		ASSERT_FALSE(result.TimedOut) << Describe(result);
+		EXPECT_EQ(result.ExitCode, badInput.ExitCode) << Describe(result) << log;
+		EXPECT_TRUE(HasLinesInOrder(log, badInput.Lines));
+		EXPECT_TRUE(StartsWith(LastLine(log), badInput.Lines.back())) << log;
+		EXPECT_EQ(result.StandardError.find("Fatal check failed"), std::string::npos) << result.StandardError;
+		for (const auto& [path, destination] : userFiles)
+			EXPECT_EQ(DescribeEntry(run.GetRoot() / destination), before[path]) << path << " -> " << destination;
+	}
+
+	const std::string ENGINE_FAILED = "[ERROR] Engine initialization failed; see the errors above. Exiting...";
+	const std::string EMPTY_DEVICE_PATH = "[ERROR] Shared library [] load failed. Error code: empty library path";
+	const std::string TEST_GAME_EXIT = "[DEBUG] Exiting...";
+
+	std::map<std::string, std::string> Unchanged(std::initializer_list<std::string> paths)
+	{
+		std::map<std::string, std::string> files;
+		for (const std::string& path : paths)
+			files[path] = path;
+		return files;
+	}
+
+	// A plug-in file cut short: its header is whole but its segments are not.
+	std::map<std::string, std::string> WriteTruncatedDevice(LauncherRun& run)
+	{
+		const std::string library = ReadFile(DEVICE_LIBRARY);
+		WriteText(run.GetRunFolder() / "truncated.so", library.substr(0, 64 * 1024));
+		run.WriteAssetsPathConfig("./truncated.so", TEST_GAME_LIBRARY);
+		return Unchanged({"run/truncated.so"});
+	}
+
+	// An asset root under a path of about 3,000 characters, far beyond any usual buffer but within the system's limit,
+	// written without its trailing slash.
+	std::map<std::string, std::string> WriteLongEngineAssetsPath(LauncherRun& run)
+	{
+		fs::path folder = run.GetRoot();
+		for (int level = 0; level < 14; ++level)
+			folder /= std::string(200, static_cast<char>('a' + level));
+		fs::create_directories(folder);
+		fs::create_directory_symlink(VORN_BUILD_ENGINE_ASSETS_PATH, folder / "Res");
+		run.WriteAssetsPathConfig(DEVICE_LIBRARY, TEST_GAME_LIBRARY, "", (folder / "Res").string());
+		return {};
+	}
+
+	INSTANTIATE_TEST_SUITE_P(
+	    Inputs, LauncherBadInputTest,
+	    testing::Values(
+	        BadInputCase{"EngineAssetsFolderMissing",
+	                     [](LauncherRun& run)
+	                     {
+		                     run.WriteAssetsPathConfig(DEVICE_LIBRARY, TEST_GAME_LIBRARY, "", "../NoSuchEngine/Res/");
+		                     return std::map<std::string, std::string>{{"NoSuchEngine", "NoSuchEngine"}};
+	                     },
+	                     1,
+	                     {"[ERROR] Engine shader ../NoSuchEngine/Res/Shaders/equiToCubemap.vert.glsl cannot be read (File "
+	                      "load failed from all sources, check config); the engine assets folder \"../NoSuchEngine/Res/\" "
+	                      "(EngineAssetsPath in AssetsPathConfig.json) does not exist",
+	                      ENGINE_FAILED}},
+	        BadInputCase{"ShaderMissingUnderARootWithoutTrailingSlash",
+	                     [](LauncherRun& run)
+	                     {
+		                     CopyEngineAssets(run);
+		                     fs::remove(run.GetRoot() / "Engine/Res/Shaders/dof.frag.glsl");
+		                     run.WriteAssetsPathConfig(DEVICE_LIBRARY, TEST_GAME_LIBRARY, "", "../Engine/Res");
+		                     return Unchanged({"Engine/Res/Shaders"});
+	                     },
+	                     1,
+	                     {"[ERROR] Engine shader ../Engine/Res/Shaders/dof.frag.glsl cannot be read", ENGINE_FAILED}},
+	        BadInputCase{"ShaderWithASyntaxError",
+	                     [](LauncherRun& run)
+	                     {
+		                     CopyEngineAssets(run);
+		                     WriteText(run.GetRoot() / "Engine/Res/Shaders/gamma.frag.glsl",
+		                               "#version 430 core\nvoid main() { this is not GLSL }\n");
+		                     run.WriteAssetsPathConfig(DEVICE_LIBRARY, TEST_GAME_LIBRARY, "", "../Engine/Res/");
+		                     return Unchanged({"Engine/Res/Shaders"});
+	                     },
+	                     1,
+	                     {"[ERROR] Shader compilation: ",
+	                      "[ERROR] Engine shader ../Engine/Res/Shaders/gamma.frag.glsl does not compile",
+	                      ENGINE_FAILED}},
+	        BadInputCase{"VeryLongEngineAssetsPath", WriteLongEngineAssetsPath, 0,
+	                     {"[DEBUG] Engine initialization and handshake successfull.", TEST_GAME_EXIT}},
+	        BadInputCase{"LogFileIsAFolder",
+	                     [](LauncherRun& run)
+	                     {
+		                     fs::create_directory(run.GetRunFolder() / "console.log");
+		                     run.WriteAssetsPathConfig(DEVICE_LIBRARY, TEST_GAME_LIBRARY);
+		                     return Unchanged({"run/console.log"});
+	                     },
+	                     0,
+	                     {"[WARNING] Logging to standard output only: Cannot open file for writing: console.log",
+	                      "[DEBUG] SDL initialized.", TEST_GAME_EXIT}},
+	        BadInputCase{"ReadOnlyWorkingFolder",
+	                     [](LauncherRun& run)
+	                     {
+		                     run.WriteAssetsPathConfig(DEVICE_LIBRARY, TEST_GAME_LIBRARY);
+		                     fs::permissions(run.GetRunFolder(), fs::perms::owner_all | fs::perms::group_read |
+		                                                             fs::perms::group_exec | fs::perms::others_read |
+		                                                             fs::perms::others_exec);
+		                     return Unchanged({"run/AssetsPathConfig.json"});
+	                     },
+	                     0,
+	                     {"[WARNING] Logging to standard output only: Cannot open file for writing: console.log",
+	                      "[ERROR] Config file AssetsPathConfig.json could not be written", TEST_GAME_EXIT},
+	                     true},
+	        BadInputCase{"AssetsPathConfigLinksToAnEndlessDevice",
+	                     [](LauncherRun& run)
+	                     {
+		                     fs::create_symlink("/dev/zero", run.GetRunFolder() / "AssetsPathConfig.json");
+		                     return std::map<std::string, std::string>{
+		                         {"run/AssetsPathConfig.json", "run/AssetsPathConfig.json.bak"}};
+	                     },
+	                     1,
+	                     {"[ERROR] Config file AssetsPathConfig.json is malformed (AssetsPathConfig.json: is not a "
+	                      "regular file",
+	                      EMPTY_DEVICE_PATH}},
+	        BadInputCase{"DebugConfigLinksToAnEndlessDevice",
+	                     [](LauncherRun& run)
+	                     {
+		                     CopyEngineAssets(run);
+		                     fs::create_directories(run.GetRoot() / "Engine/Res/Configs");
+		                     fs::remove(run.GetRoot() / "Engine/Res/Configs/DebugConfig.json");
+		                     fs::create_symlink("/dev/zero", run.GetRoot() / "Engine/Res/Configs/DebugConfig.json");
+		                     run.WriteAssetsPathConfig(DEVICE_LIBRARY, TEST_GAME_LIBRARY, "", "../Engine/Res/");
+		                     return std::map<std::string, std::string>{
+		                         {"Engine/Res/Configs/DebugConfig.json", "Engine/Res/Configs/DebugConfig.json.bak"}};
+	                     },
+	                     0,
+	                     {"[ERROR] Config file ../Engine/Res/Configs/DebugConfig.json is malformed", TEST_GAME_EXIT}},
+	        BadInputCase{"AssetsPathConfigIsANamedPipe",
+	                     [](LauncherRun& run)
+	                     {
+		                     mkfifo((run.GetRunFolder() / "AssetsPathConfig.json").c_str(), 0644);
+		                     return std::map<std::string, std::string>{
+		                         {"run/AssetsPathConfig.json", "run/AssetsPathConfig.json.bak"}};
+	                     },
+	                     1,
+	                     {"[ERROR] Config file AssetsPathConfig.json is malformed (AssetsPathConfig.json: is not a "
+	                      "regular file",
+	                      EMPTY_DEVICE_PATH}},
+	        BadInputCase{"MalformedConfigBesideTheUsersOwnBackup",
+	                     [](LauncherRun& run)
+	                     {
+		                     WriteText(run.GetRunFolder() / "AssetsPathConfig.json.bak", "the user's own backup");
+		                     WriteText(run.GetRunFolder() / "AssetsPathConfig.json", "{ \"GameLibPath\": ");
+		                     return std::map<std::string, std::string>{
+		                         {"run/AssetsPathConfig.json.bak", "run/AssetsPathConfig.json.bak"},
+		                         {"run/AssetsPathConfig.json", "run/AssetsPathConfig.json.bak.1"}};
+	                     },
+	                     1,
+	                     {"[ERROR] Config file AssetsPathConfig.json is malformed", EMPTY_DEVICE_PATH}},
+	        BadInputCase{"UnreadableAssetsPathConfig",
+	                     [](LauncherRun& run)
+	                     {
+		                     run.WriteAssetsPathConfig(DEVICE_LIBRARY, TEST_GAME_LIBRARY);
+		                     fs::permissions(run.GetRunFolder() / "AssetsPathConfig.json", fs::perms::none);
+		                     fs::permissions(run.GetRunFolder(), fs::perms::all);
+		                     return Unchanged({"run/AssetsPathConfig.json"});
+	                     },
+	                     1,
+	                     {"[ERROR] Config file AssetsPathConfig.json exists but cannot be read (AssetsPathConfig.json: "
+	                      "Permission denied); using the defaults and leaving the file as it is",
+	                      EMPTY_DEVICE_PATH},
+	                     true},
+	        BadInputCase{"TruncatedDevicePlugin", WriteTruncatedDevice, 1,
+	                     {"[ERROR] Shared library [./truncated.so] load failed. Error code: truncated ELF file: a "
+	                      "loadable segment lies past its end"}},
+	        BadInputCase{"DevicePluginThatIsNoLibrary",
+	                     [](LauncherRun& run)
+	                     {
+		                     WriteText(run.GetRunFolder() / "text.so", "just some text");
+		                     run.WriteAssetsPathConfig("./text.so", TEST_GAME_LIBRARY);
+		                     return Unchanged({"run/text.so"});
+	                     },
+	                     1,
+	                     {"[ERROR] Shared library [./text.so] load failed. Error code: not an ELF file"}},
+	        BadInputCase{"DevicePluginThatIsAFolder",
+	                     [](LauncherRun& run)
+	                     {
+		                     fs::create_directory(run.GetRunFolder() / "folder.so");
+		                     run.WriteAssetsPathConfig("./folder.so", TEST_GAME_LIBRARY);
+		                     return Unchanged({"run/folder.so"});
+	                     },
+	                     1,
+	                     {"[ERROR] Shared library [./folder.so] load failed. Error code: ./folder.so: is a folder"}}),
+	    [](const testing::TestParamInfo<BadInputCase>& info) { return info.param.Name; });
+
+	// The real game over a copy of its assets with a material library whose statements start before any material,
+	// textures that are an endless device and a named pipe, and a sky that is an endless device: it starts, plays
+	// without those textures, and leaves every file as it was.
+	TEST(LauncherTest, RealGameWithBrokenAssetsPlaysAndLeavesTheFilesAlone)
+	{
+		LauncherRun run;
+		const fs::path assets = run.GetRoot() / "Game" / "Res";
+		fs::create_directories(assets.parent_path());
+		fs::copy(GAME_ASSETS_PATH, assets, fs::copy_options::recursive);
+		const fs::path drone = assets / "Models/Drone/OBJ";
+		WriteText(drone / "Drone_00.mtl",
+		          "Kd 1 1 1\nmap_Kd Drone_00_Albedo.png\nnewmtl DroneMaterial\nmap_Kd endless.png\nmap_Ks pipe.png\n");
+		fs::create_symlink("/dev/zero", drone / "endless.png");
+		ASSERT_EQ(mkfifo((drone / "pipe.png").c_str(), 0644), 0);
+		fs::remove(assets / "HDR/HDR.hdr");
+		fs::create_symlink("/dev/zero", assets / "HDR/HDR.hdr");
+		const std::string before = DescribeEntry(assets);
+		run.WriteAssetsPathConfig(DEVICE_LIBRARY, KIVO_GAME_LIBRARY, assets.string());
+		run.Start();
+
+		const bool isRunning = run.WaitForLog([](const std::string& log)
+		                                      { return log.find("Starting main loop...") != std::string::npos; });
+		bool closeSent = false;
+		if (isRunning)
+		{
+			std::this_thread::sleep_for(2s);
+			for (int attempt = 0; attempt < 100 && !closeSent; ++attempt)
+			{
+				closeSent = RequestWindowClose("VornEngine standalone");
+				if (!closeSent)
+					std::this_thread::sleep_for(50ms);
+			}
+		}
+		const LauncherResult result = run.Wait();
+
+		ASSERT_TRUE(isRunning) << Describe(result);
+		EXPECT_TRUE(closeSent);
+		EXPECT_EQ(result.ExitCode, 0) << Describe(result);
+		EXPECT_TRUE(HasLinesInOrder(result.ConsoleLog,
+		                            {"[INFO] Vorn::LoadImageHDR Failed to load: " + assets.string() + "/HDR/HDR.hdr",
+		                             "[WARNING] Material library " + (drone / "Drone_00.mtl").string() +
+		                                 " has statements before its first newmtl line; they are ignored",
+		                             "[INFO] Vorn::LoadImage Failed to load: " + (drone / "endless.png").string(),
+		                             "[INFO] Vorn::LoadImage Failed to load: " + (drone / "pipe.png").string(),
+		                             "[DEBUG] Closing main loop...", "[DEBUG] Exiting..."}));
+		EXPECT_EQ(DescribeEntry(assets), before);
 	}
 } // namespace
