@@ -200,21 +200,22 @@ TEST_P(BadConfigFileTest, EntryIsKeptAsBakUnreadAndTheDefaultsAreWritten)
 
 INSTANTIATE_TEST_SUITE_P(
     NotAConfigFile, BadConfigFileTest,
-    testing::Values(
-        BadConfigCase{"NamedPipe", [](const fs::path& path) { ASSERT_EQ(mkfifo(path.c_str(), 0644), 0); },
-                      "is not a regular file"},
-        BadConfigCase{"LinkToEndlessDevice", [](const fs::path& path) { fs::create_symlink("/dev/zero", path); },
-                      "is not a regular file"},
-        BadConfigCase{"Folder",
-                      [](const fs::path& path)
-                      {
-	                      fs::create_directory(path);
-	                      WriteFile(path / "notes.txt", "kept");
-                      },
-                      "is a folder"},
-        BadConfigCase{"OverOneMebibyte",
-                      [](const fs::path& path) { WriteFile(path, "{\"a\": \"" + std::string(1024 * 1024, 'x') + "\"}"); },
-                      "bytes allowed"}),
+    testing::Values(BadConfigCase{"NamedPipe", [](const fs::path& path) { ASSERT_EQ(mkfifo(path.c_str(), 0644), 0); },
+                                  "is not a regular file"},
+                    BadConfigCase{"LinkToEndlessDevice",
+                                  [](const fs::path& path) { fs::create_symlink("/dev/zero", path); },
+                                  "is not a regular file"},
+                    BadConfigCase{"Folder",
+                                  [](const fs::path& path)
+                                  {
+	                                  fs::create_directory(path);
+	                                  WriteFile(path / "notes.txt", "kept");
+                                  },
+                                  "is a folder"},
+                    BadConfigCase{"OverOneMebibyte",
+                                  [](const fs::path& path)
+                                  { WriteFile(path, "{\"a\": \"" + std::string(1024 * 1024, 'x') + "\"}"); },
+                                  "bytes allowed"}),
     [](const testing::TestParamInfo<BadConfigCase>& info) { return info.param.Name; });
 
 TEST_F(ConfigTest, MalformedFileNeverReplacesAnEarlierBackup)
@@ -313,7 +314,8 @@ TEST_F(ConfigTest, MissingEngineAssetsFolderIsNotCreatedForTheDebugConfig)
 	gDebugConfig.Load();
 
 	EXPECT_FALSE(fs::exists("../Engine/Mistyped")) << "a mistyped root must show up as missing";
-	EXPECT_TRUE(console.Contains("[ERROR] Config file ../Engine/Mistyped/Configs/DebugConfig.json could not be written"))
+	EXPECT_TRUE(
+	    console.Contains("[ERROR] Config file ../Engine/Mistyped/Configs/DebugConfig.json could not be written"))
 	    << console.GetText();
 }
 

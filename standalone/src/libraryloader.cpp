@@ -37,8 +37,8 @@ namespace Vorn
 				return "not an ELF shared object";
 			if (header.e_phentsize != sizeof(ProgramHeader) || header.e_phnum == 0)
 				return "malformed ELF file: no usable program headers";
-			const unsigned long long tableEnd =
-			    static_cast<unsigned long long>(header.e_phoff) + static_cast<unsigned long long>(header.e_phnum) * sizeof(ProgramHeader);
+			const unsigned long long tableEnd = static_cast<unsigned long long>(header.e_phoff) +
+			                                    static_cast<unsigned long long>(header.e_phnum) * sizeof(ProgramHeader);
 			if (tableEnd > file.size())
 				return "truncated ELF file: the program headers lie past its end";
 			for (unsigned int index = 0; index < header.e_phnum; ++index)
@@ -47,11 +47,11 @@ namespace Vorn
 				std::memcpy(&segment, file.data() + header.e_phoff + index * sizeof(ProgramHeader), sizeof(segment));
 				if (segment.p_type != PT_LOAD)
 					continue;
-				const unsigned long long segmentEnd =
-				    static_cast<unsigned long long>(segment.p_offset) + static_cast<unsigned long long>(segment.p_filesz);
+				const unsigned long long segmentEnd = static_cast<unsigned long long>(segment.p_offset) +
+				                                      static_cast<unsigned long long>(segment.p_filesz);
 				if (segment.p_offset > file.size() || segmentEnd > file.size())
-					return "truncated ELF file: a loadable segment lies past its end (" + String(std::to_string(file.size())) +
-					       " bytes in the file)";
+					return "truncated ELF file: a loadable segment lies past its end (" +
+					       String(std::to_string(file.size())) + " bytes in the file)";
 			}
 			return String();
 		}

@@ -6,8 +6,8 @@
 #include <X11/Xutil.h>
 
 #include <fcntl.h>
-#include <sys/stat.h>
 #include <signal.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -736,17 +736,18 @@ namespace
 	INSTANTIATE_TEST_SUITE_P(
 	    Inputs, LauncherBadInputTest,
 	    testing::Values(
-	        BadInputCase{"EngineAssetsFolderMissing",
-	                     [](LauncherRun& run)
-	                     {
-		                     run.WriteAssetsPathConfig(DEVICE_LIBRARY, TEST_GAME_LIBRARY, "", "../NoSuchEngine/Res/");
-		                     return std::map<std::string, std::string>{{"NoSuchEngine", "NoSuchEngine"}};
-	                     },
-	                     1,
-	                     {"[ERROR] Engine shader ../NoSuchEngine/Res/Shaders/equiToCubemap.vert.glsl cannot be read (File "
-	                      "load failed from all sources, check config); the engine assets folder \"../NoSuchEngine/Res/\" "
-	                      "(EngineAssetsPath in AssetsPathConfig.json) does not exist",
-	                      ENGINE_FAILED}},
+	        BadInputCase{
+	            "EngineAssetsFolderMissing",
+	            [](LauncherRun& run)
+	            {
+		            run.WriteAssetsPathConfig(DEVICE_LIBRARY, TEST_GAME_LIBRARY, "", "../NoSuchEngine/Res/");
+		            return std::map<std::string, std::string>{{"NoSuchEngine", "NoSuchEngine"}};
+	            },
+	            1,
+	            {"[ERROR] Engine shader ../NoSuchEngine/Res/Shaders/equiToCubemap.vert.glsl cannot be read (File "
+	             "load failed from all sources, check config); the engine assets folder \"../NoSuchEngine/Res/\" "
+	             "(EngineAssetsPath in AssetsPathConfig.json) does not exist",
+	             ENGINE_FAILED}},
 	        BadInputCase{"ShaderMissingUnderARootWithoutTrailingSlash",
 	                     [](LauncherRun& run)
 	                     {
@@ -770,7 +771,9 @@ namespace
 	                     {"[ERROR] Shader compilation: ",
 	                      "[ERROR] Engine shader ../Engine/Res/Shaders/gamma.frag.glsl does not compile",
 	                      ENGINE_FAILED}},
-	        BadInputCase{"VeryLongEngineAssetsPath", WriteLongEngineAssetsPath, 0,
+	        BadInputCase{"VeryLongEngineAssetsPath",
+	                     WriteLongEngineAssetsPath,
+	                     0,
 	                     {"[DEBUG] Engine initialization and handshake successfull.", TEST_GAME_EXIT}},
 	        BadInputCase{"LogFileIsAFolder",
 	                     [](LauncherRun& run)
@@ -854,7 +857,9 @@ namespace
 	                      "Permission denied); using the defaults and leaving the file as it is",
 	                      EMPTY_DEVICE_PATH},
 	                     true},
-	        BadInputCase{"TruncatedDevicePlugin", WriteTruncatedDevice, 1,
+	        BadInputCase{"TruncatedDevicePlugin",
+	                     WriteTruncatedDevice,
+	                     1,
 	                     {"[ERROR] Shared library [./truncated.so] load failed. Error code: truncated ELF file: a "
 	                      "loadable segment lies past its end"}},
 	        BadInputCase{"DevicePluginThatIsNoLibrary",

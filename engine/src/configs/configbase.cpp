@@ -95,9 +95,10 @@ namespace Vorn
 			const String backupPath = MoveToFreeBackupName(path, problem);
 			if (backupPath.IsEmpty())
 			{
-				gConsole.LogError("Config file {} is malformed ({}) and could not be kept aside ({}); using the readable "
-				                  "values and defaults without rewriting it",
-				                  path, result.Problem, problem);
+				gConsole.LogError(
+				    "Config file {} is malformed ({}) and could not be kept aside ({}); using the readable "
+				    "values and defaults without rewriting it",
+				    path, result.Problem, problem);
 				return;
 			}
 			gConsole.LogError("Config file {} is malformed ({}); kept it as {} and writing the readable values and "

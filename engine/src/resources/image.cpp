@@ -173,7 +173,8 @@ namespace Vorn
 
 		return DecodeFile<unsigned char>(
 		    path, isRead ? &file : nullptr, readFailure, isRadiance, width, height,
-		    "Vorn::LoadImage Failed to load: {}, reason: {}", [&](const stbi_uc* bytes, int length)
+		    "Vorn::LoadImage Failed to load: {}, reason: {}",
+		    [&](const stbi_uc* bytes, int length)
 		    { return stbi_load_from_memory(bytes, length, width, height, channels, desiredChannels); });
 	}
 

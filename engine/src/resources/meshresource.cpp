@@ -66,8 +66,9 @@ namespace Vorn
 				const std::size_t first = library.find_first_not_of(" \t\r", lineStart);
 				if (first < lineEnd)
 				{
-					const bool isNewMaterial = library.compare(first, 6, "newmtl") == 0 &&
-					                           (first + 6 == lineEnd || std::isspace(static_cast<unsigned char>(library[first + 6])));
+					const bool isNewMaterial =
+					    library.compare(first, 6, "newmtl") == 0 &&
+					    (first + 6 == lineEnd || std::isspace(static_cast<unsigned char>(library[first + 6])));
 					if (isNewMaterial)
 						break;
 					hasStrayStatement = hasStrayStatement || library[first] != '#';

@@ -98,8 +98,8 @@ namespace Vorn
 	{
 	public:
 		// Returns the resource at `path` with one more reference for the caller, or null when it cannot
-		// be created, whatever the constructor throws. The key is the relative path alone: a path already loaded is shared whatever the
-		// source and extra arguments of the later calls.
+		// be created, whatever the constructor throws. The key is the relative path alone: a path already loaded is
+		// shared whatever the source and extra arguments of the later calls.
 		template <typename... Args>
 		static T* Load(const String& path, eResourceSource source, Args&&... args)
 		{

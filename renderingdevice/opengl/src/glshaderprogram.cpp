@@ -1,10 +1,10 @@
 #include "glshaderprogram.hpp"
 
+#include "configs/assetspathconfig.hpp"
+#include "io/fileoutputstream.hpp"
 #include "math/color.hpp"
 #include "math/matrix.hpp"
 #include "math/vector.hpp"
-#include "configs/assetspathconfig.hpp"
-#include "io/fileoutputstream.hpp"
 #include "rendering/irenderingdevice.hpp"
 #include "resources/resourcemanager.hpp"
 #include "utils/check.hpp"
@@ -232,7 +232,8 @@ namespace Vorn
 	}
 
 	const GLShaderProgram::UniformInfo* GLShaderProgram::FindCheckedUniform(
-	    String const& name, std::initializer_list<const char*> acceptedTypes, const char* setType, const char* mismatchLog)
+	    String const& name, std::initializer_list<const char*> acceptedTypes, const char* setType,
+	    const char* mismatchLog)
 	{
 		const auto found = Uniforms.find(name);
 		if (found == Uniforms.end())

@@ -60,8 +60,9 @@ namespace Vorn
 		// The first registration of a name wins; a name the driver has no location for is logged and skipped.
 		void RegisterUniform(String const& typeName, String const& name);
 
-		// Names that are not registered are ignored, so passes may set uniforms a shader does not use. A value of another
-		// type than the shader declares is ignored too, with one ERROR per uniform. The program must be current.
+		// Names that are not registered are ignored, so passes may set uniforms a shader does not use. A value of
+		// another type than the shader declares is ignored too, with one ERROR per uniform. The program must be
+		// current.
 		void SetUniform(String const& name, int value);
 		void SetUniform(String const& name, unsigned int value);
 		void SetUniform(String const& name, float value);

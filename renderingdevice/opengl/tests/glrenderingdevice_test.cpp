@@ -5,8 +5,8 @@
 #include "support/tempengineassets.hpp"
 
 #include "ecs/deferredtasksystem.hpp"
-#include "fixtures/consolecapture.hpp"
 #include "ecs/world.hpp"
+#include "fixtures/consolecapture.hpp"
 #include "math/angle.hpp"
 #include "math/vector.hpp"
 #include "primitives/primitivecube.hpp"
