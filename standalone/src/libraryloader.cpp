@@ -59,6 +59,9 @@ namespace Vorn
 		// Empty when `path` names a regular file holding a complete ELF shared object, else why it does not.
 		String CheckSharedObjectFile(const String& path)
 		{
+			// A bare name is looked up on the loader's search path, not in the working folder.
+			if (!path.Contains("/"))
+				return String();
 			std::string file;
 			const RegularFileResult read = ReadRegularFile(path, MAX_LIBRARY_FILE_BYTES, file);
 			// A missing file is left to the loader, whose message also names the folders it searched.

@@ -100,6 +100,9 @@ namespace Vorn
 					return nullptr;
 				std::string bytes;
 				const RegularFileResult file = ReadRegularFile(path, MAX_MODEL_FILE_BYTES, bytes);
+				// A missing file is the importer's to report.
+				if (file.Status == eRegularFileStatus::MISSING)
+					return nullptr;
 				if (!file.IsOk())
 				{
 					gConsole.LogError("Model file refused: {}", file.Problem);
