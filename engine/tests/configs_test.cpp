@@ -1,6 +1,7 @@
 #include "configs/assetspathconfig.hpp"
 #include "configs/debugconfig.hpp"
 #include "fixtures/consolecapture.hpp"
+#include "fixtures/filesystementry.hpp"
 #include "fixtures/tempworkingdirectory.hpp"
 #include "io/fileoutputstream.hpp"
 
@@ -119,31 +120,6 @@ TEST_F(ConfigTest, MalformedFileIsKeptAsBakWithAnErrorBeforeTheDefaultsAreWritte
 namespace
 {
 	namespace fs = std::filesystem;
-
-	// What stands at `path`, in a form that tells a moved entry from a changed one: links by their target (never
-	// followed), pipes by their kind, folders and files by their content.
-	std::string DescribeEntry(const fs::path& path)
-	{
-		const fs::file_status status = fs::symlink_status(path);
-		switch (status.type())
-		{
-		case fs::file_type::not_found:
-			return "nothing";
-		case fs::file_type::symlink:
-			return "link to " + fs::read_symlink(path).string();
-		case fs::file_type::fifo:
-			return "pipe";
-		case fs::file_type::directory:
-		{
-			std::string description = "folder:";
-			for (const fs::directory_entry& entry : fs::directory_iterator(path))
-				description += " " + entry.path().filename().string() + "=" + ReadFile(entry.path());
-			return description;
-		}
-		default:
-			return "file: " + ReadFile(path);
-		}
-	}
 
 	struct BadConfigCase
 	{

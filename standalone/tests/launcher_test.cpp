@@ -1,5 +1,7 @@
 // Runs the launcher program end to end against the display the test runs under, each run in its own folder with
 // its own AssetsPathConfig.json.
+#include "fixtures/filesystementry.hpp"
+
 #include <gtest/gtest.h>
 
 #include <X11/Xlib.h>
@@ -28,6 +30,7 @@ namespace
 {
 	namespace fs = std::filesystem;
 	using namespace std::chrono_literals;
+	using VornTests::DescribeEntry;
 
 	const std::string DEVICE_LIBRARY = VORN_DEVICE_LIBRARY_PATH;
 	const std::string KIVO_GAME_LIBRARY = VORN_KIVO_GAME_LIBRARY_PATH;
@@ -351,6 +354,26 @@ namespace
 		return target != 0;
 	}
 
+	// Waits for the started launcher's frame loop, lets it play for `playTime`, then closes its window. False when the
+	// loop never started; `closeSent` tells whether the window was found.
+	bool PlayThenCloseTheWindow(LauncherRun& run, std::chrono::seconds playTime, bool& closeSent)
+	{
+		const bool isRunning = run.WaitForLog([](const std::string& log)
+		                                      { return log.find("Starting main loop...") != std::string::npos; });
+		closeSent = false;
+		if (!isRunning)
+			return false;
+		std::this_thread::sleep_for(playTime);
+		// The window exists before the loop starts; retry only in case the server is slow to list it.
+		for (int attempt = 0; attempt < 100 && !closeSent; ++attempt)
+		{
+			closeSent = RequestWindowClose("VornEngine standalone");
+			if (!closeSent)
+				std::this_thread::sleep_for(50ms);
+		}
+		return true;
+	}
+
 	// The whole screen as 8-bit RGB, row by row from the top; empty when it cannot be read.
 	struct Screenshot
 	{
@@ -507,21 +530,9 @@ namespace
 		run.WriteAssetsPathConfig(DEVICE_LIBRARY, KIVO_GAME_LIBRARY, GAME_ASSETS_PATH);
 		run.Start();
 
-		const bool isRunning = run.WaitForLog([](const std::string& log)
-		                                      { return log.find("Starting main loop...") != std::string::npos; });
 		bool closeSent = false;
-		if (isRunning)
-		{
-			// Long enough for the first enemy wave (two seconds of play) to arrive.
-			std::this_thread::sleep_for(3s);
-			// The window exists before the loop starts; retry only in case the server is slow to list it.
-			for (int attempt = 0; attempt < 100 && !closeSent; ++attempt)
-			{
-				closeSent = RequestWindowClose("VornEngine standalone");
-				if (!closeSent)
-					std::this_thread::sleep_for(50ms);
-			}
-		}
+		// Long enough for the first enemy wave (two seconds of play) to arrive.
+		const bool isRunning = PlayThenCloseTheWindow(run, 3s, closeSent);
 		const LauncherResult result = run.Wait();
 
 		ASSERT_TRUE(isRunning) << Describe(result);
@@ -620,31 +631,6 @@ namespace
 		ASSERT_EQ(result.ExitCode, 0) << Describe(result);
 		EXPECT_EQ(CountLinesStartingWith(result.ConsoleLog, "[INFO] FrameCountingGame frame "), 3);
 		EXPECT_EQ(CountLinesStartingWith(result.ConsoleLog, "[DEBUG] Closing main loop..."), 1);
-	}
-
-	// What stands at `path`, telling a moved or kept entry from a changed one: links by their target (never followed),
-	// pipes by their kind, files by their bytes and folders by their files.
-	std::string DescribeEntry(const fs::path& path)
-	{
-		const fs::file_status status = fs::symlink_status(path);
-		switch (status.type())
-		{
-		case fs::file_type::not_found:
-			return "nothing";
-		case fs::file_type::symlink:
-			return "link to " + fs::read_symlink(path).string();
-		case fs::file_type::fifo:
-			return "pipe";
-		case fs::file_type::directory:
-		{
-			std::string description = "folder:";
-			for (const fs::directory_entry& entry : fs::recursive_directory_iterator(path))
-				description += " " + fs::relative(entry.path(), path).string() + "=" + DescribeEntry(entry.path());
-			return description;
-		}
-		default:
-			return "file: " + ReadFile(path) + " mode " + std::to_string(static_cast<int>(status.permissions()));
-		}
 	}
 
 	// A copy of the engine assets the build lays out, under <root>/Engine/Res, for cases that break one of its files.
@@ -902,19 +888,8 @@ namespace
 		run.WriteAssetsPathConfig(DEVICE_LIBRARY, KIVO_GAME_LIBRARY, assets.string());
 		run.Start();
 
-		const bool isRunning = run.WaitForLog([](const std::string& log)
-		                                      { return log.find("Starting main loop...") != std::string::npos; });
 		bool closeSent = false;
-		if (isRunning)
-		{
-			std::this_thread::sleep_for(2s);
-			for (int attempt = 0; attempt < 100 && !closeSent; ++attempt)
-			{
-				closeSent = RequestWindowClose("VornEngine standalone");
-				if (!closeSent)
-					std::this_thread::sleep_for(50ms);
-			}
-		}
+		const bool isRunning = PlayThenCloseTheWindow(run, 2s, closeSent);
 		const LauncherResult result = run.Wait();
 
 		ASSERT_TRUE(isRunning) << Describe(result);
