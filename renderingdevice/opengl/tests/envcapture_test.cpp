@@ -431,10 +431,9 @@ namespace
 		EXPECT_EQ(ReadFace(capture.GetPrefilterMap(), 0, 3).Size, 64);
 	}
 
-	TEST_F(EnvCaptureTest, BrokenCaptureShaderStopsConstruction)
+	TEST_F(EnvCaptureTest, BrokenCaptureShaderFailsConstructionWithTheSetUpException)
 	{
-		GTEST_FLAG_SET(death_test_style, "threadsafe");
 		Assets->WriteEngineAsset("Shaders/prefilterCubemap.frag.glsl", "#version 430 core\nvoid main() { broken }\n");
-		EXPECT_DEATH(EnvCapture capture(RenderingDevice), "Shader compilation failed!");
+		EXPECT_THROW(EnvCapture capture(RenderingDevice), RenderingDeviceSetupFailedException);
 	}
 } // namespace
