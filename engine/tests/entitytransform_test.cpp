@@ -197,16 +197,31 @@ TEST_F(EntityTransformTest, SetGlobalRotationAndScaleReachTheTargetUnderAnAligne
 	EXPECT_EQ(C->GetTransform().GetGlobalTranslation(), Vector(-12.0f, 0.0f, 0.0f));
 }
 
-TEST_F(EntityTransformTest, SetGlobalRotationUnderParentRotatedAboutAnotherAxisFollowsTheLocalRule)
+TEST_F(EntityTransformTest, SetGlobalRotationReachesTheTargetWhateverTheCurrentAndParentRotations)
 {
-	// Local rotation becomes local x (target x inverse global); with a parent turned about another
-	// axis the result is the target seen through the parent's turn.
-	A->GetTransform().SetLocalRotation(QUARTER_TURN_Z);
+	const Quaternion tilt = Quaternion(Vector::UNIT_Y, Angle::FromDegrees(30.0f)) * QUARTER_TURN_X;
+	const struct
+	{
+		const char* Name;
+		Quaternion ParentRotation;
+		Quaternion CurrentLocal;
+	} cases[] = {
+	    {"aligned parent, current rotation about another axis", Quaternion(), QUARTER_TURN_X},
+	    {"parent turned about another axis", QUARTER_TURN_Z, Quaternion()},
+	    {"both", QUARTER_TURN_Z, tilt},
+	};
+	for (const auto& testCase : cases)
+	{
+		A->GetTransform().SetLocalRotation(testCase.ParentRotation);
+		B->GetTransform().SetLocalRotation(testCase.CurrentLocal);
 
-	B->GetTransform().SetGlobalRotation(QUARTER_TURN_X);
+		B->GetTransform().SetGlobalRotation(QUARTER_TURN_Z * tilt);
 
-	EXPECT_EQ(B->GetTransform().GetLocalRotation(), QUARTER_TURN_X * QUARTER_TURN_Z.GetConjugated());
-	EXPECT_EQ(B->GetTransform().GetGlobalRotation(), QUARTER_TURN_Z * QUARTER_TURN_X * QUARTER_TURN_Z.GetConjugated());
+		EXPECT_TRUE(B->GetTransform().GetGlobalRotation().Equals(QUARTER_TURN_Z * tilt, 1e-5f)) << testCase.Name;
+		EXPECT_TRUE(B->GetTransform().GetLocalRotation().Equals(
+		    testCase.ParentRotation.GetConjugated() * QUARTER_TURN_Z * tilt, 1e-5f))
+		    << testCase.Name;
+	}
 }
 
 TEST_F(EntityTransformTest, SetParentFromModelSplitsTheMatrixIntoLocalValues)

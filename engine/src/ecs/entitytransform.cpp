@@ -64,7 +64,9 @@ namespace Vorn
 	void EntityTransform::SetGlobalRotation(const Quaternion& rotation)
 	{
 		UpdateGlobalTransformationCache();
-		LocalRotation = LocalRotation * (rotation * GlobalRotation.GetConjugated());
+		// The parent's global rotation is global x conjugate(local), so this makes parent x local the target itself,
+		// whether or not the target commutes with the current rotation.
+		LocalRotation = LocalRotation * GlobalRotation.GetConjugated() * rotation;
 		MarkChanged();
 	}
 
