@@ -9,6 +9,8 @@
 #include "input/inputworldcomponent.hpp"
 #include "movement/movementsystem.hpp"
 #include "particles/particleupdatesystem.hpp"
+#include "physics2d/physics2dsystem.hpp"
+#include "physics2d/physics2dworldcomponent.hpp"
 #include "rendering/ambientlightworldcomponent.hpp"
 #include "rendering/camera/camerasystem.hpp"
 #include "rendering/viewportworldcomponent.hpp"
@@ -78,10 +80,12 @@ namespace Vorn
 		GameWorld->AddWorldComponent<ViewportWorldComponent>();
 		GameWorld->AddWorldComponent<TimeWorldComponent>();
 		GameWorld->AddWorldComponent<DeferredTaskWorldComponent>();
+		GameWorld->AddWorldComponent<Physics2DWorldComponent>(Physics2DConfig());
 		GameWorld->AddWorldComponent<AmbientLightWorldComponent>(Color(1.0f, 1.0f, 1.0f, 1.0f), 0.2f);
 
 		RegisterUpdatePhase(TimeSystem::TimeUpdatePhase, eUpdatePhaseOrder::PREUPDATE);
 		RegisterUpdatePhase(InputSystem::InputPhase, eUpdatePhaseOrder::PREUPDATE);
+		RegisterUpdatePhase(Physics2DSystem::Physics2DUpdatePhase, eUpdatePhaseOrder::PREUPDATE);
 		RegisterUpdatePhase(MovementSystem::MovementUpdatePhase, eUpdatePhaseOrder::PREUPDATE);
 
 		RegisterUpdatePhase(CameraSystem::CameraUpdatePhase, eUpdatePhaseOrder::POSTUPDATE);

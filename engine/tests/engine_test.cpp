@@ -7,6 +7,7 @@
 #include "fixtures/tempworkingdirectory.hpp"
 #include "fixtures/testengine.hpp"
 #include "input/inputworldcomponent.hpp"
+#include "physics2d/physics2dworldcomponent.hpp"
 #include "rendering/viewportworldcomponent.hpp"
 #include "time/timesystem.hpp"
 #include "time/timeworldcomponent.hpp"
@@ -58,6 +59,12 @@ TEST(EngineTest, InitAddsTheEngineWorldComponents)
 	EXPECT_NE(world->GetWorldComponent<InputWorldComponent>(), nullptr);
 	EXPECT_NE(world->GetWorldComponent<TimeWorldComponent>(), nullptr);
 	EXPECT_NE(world->GetWorldComponent<DeferredTaskWorldComponent>(), nullptr);
+	const Physics2DWorldComponent* physics2D = world->GetWorldComponent<Physics2DWorldComponent>();
+	ASSERT_NE(physics2D, nullptr);
+	EXPECT_EQ(physics2D->GetConfig().TimeStep, 1.0f / 60.0f);
+	EXPECT_EQ(physics2D->GetConfig().VelocityIterations, 8);
+	EXPECT_EQ(physics2D->GetConfig().PositionIterations, 3);
+	EXPECT_EQ(physics2D->GetGravity(), Vector(0.0f, -9.81f, 0.0f));
 	const ViewportWorldComponent* viewports = world->GetWorldComponent<ViewportWorldComponent>();
 	ASSERT_NE(viewports, nullptr);
 	EXPECT_EQ(viewports->GetViewports().count(0), 1u);
