@@ -3,6 +3,11 @@
 #include "physics2d/physics2dworldcomponent.hpp"
 #include "physics2d/rigidbody2dcomponent.hpp"
 
+// A game sees these headers alone; none of them may bring Box2D's along.
+#if defined(B2_API)
+#error "The engine's 2D physics headers include Box2D's"
+#endif
+
 #include "ecs/deferredtasksystem.hpp"
 #include "ecs/entitytransform.hpp"
 #include "ecs/world.hpp"
