@@ -1,5 +1,7 @@
 #include "engine.hpp"
 
+#include "audio/soundsystem.hpp"
+#include "audio/soundworldcomponent.hpp"
 #include "configs/assetspathconfig.hpp"
 #include "configs/debugconfig.hpp"
 #include "ecs/deferredtasksystem.hpp"
@@ -79,6 +81,7 @@ namespace Vorn
 		GameWorld->AddWorldComponent<InputWorldComponent>();
 		GameWorld->AddWorldComponent<ViewportWorldComponent>();
 		GameWorld->AddWorldComponent<TimeWorldComponent>();
+		GameWorld->AddWorldComponent<SoundWorldComponent>(GameWorld.get());
 		GameWorld->AddWorldComponent<DeferredTaskWorldComponent>();
 		GameWorld->AddWorldComponent<Physics2DWorldComponent>(Physics2DConfig());
 		GameWorld->AddWorldComponent<AmbientLightWorldComponent>(Color(1.0f, 1.0f, 1.0f, 1.0f), 0.2f);
@@ -92,7 +95,10 @@ namespace Vorn
 		RegisterUpdatePhase(ParticleUpdateSystem::ParticleUpdatePhase, eUpdatePhaseOrder::POSTUPDATE);
 		RegisterUpdatePhase([](World* world) { gEngine->GetRenderingDevice()->RenderWorld(world); },
 		                    eUpdatePhaseOrder::POSTUPDATE);
+		RegisterUpdatePhase(SoundSystem::SoundPhase, eUpdatePhaseOrder::POSTUPDATE);
 		RegisterUpdatePhase(DeferredTaskSystem::DeferredTaskPhase, eUpdatePhaseOrder::POSTUPDATE);
+
+		SoundSystem::SetWorldCurrent(GameWorld.get());
 
 		Game->Init();
 		return true;

@@ -1,3 +1,4 @@
+#include "audio/soundworldcomponent.hpp"
 #include "configs/debugconfig.hpp"
 #include "ecs/deferredtasksystem.hpp"
 #include "ecs/deferredtaskworldcomponent.hpp"
@@ -59,6 +60,7 @@ TEST(EngineTest, InitAddsTheEngineWorldComponents)
 	EXPECT_NE(world->GetWorldComponent<InputWorldComponent>(), nullptr);
 	EXPECT_NE(world->GetWorldComponent<TimeWorldComponent>(), nullptr);
 	EXPECT_NE(world->GetWorldComponent<DeferredTaskWorldComponent>(), nullptr);
+	EXPECT_NE(world->GetWorldComponent<SoundWorldComponent>(), nullptr);
 	const Physics2DWorldComponent* physics2D = world->GetWorldComponent<Physics2DWorldComponent>();
 	ASSERT_NE(physics2D, nullptr);
 	EXPECT_EQ(physics2D->GetConfig().TimeStep, 1.0f / 60.0f);

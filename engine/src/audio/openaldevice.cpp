@@ -38,6 +38,14 @@ namespace Vorn
 		}
 	}
 
+	bool OpenALDevice::Reopen(const String& name)
+	{
+		if (Device)
+			alcCloseDevice(AsALCDevice(Device));
+		Device = alcOpenDevice(name.GetCStr());
+		return Device != nullptr;
+	}
+
 	OpenALDevice::~OpenALDevice()
 	{
 		if (Device)

@@ -20,6 +20,8 @@ namespace Vorn
 		bool IsOpen() const { return Device != nullptr; }
 		// The ALCdevice*, kept opaque so that OpenAL's headers stay out of the engine's public headers.
 		void* GetNativeHandle() const { return Device; }
+		// Closes the current device and opens the named one; false when it cannot be opened (then no device is open).
+		bool Reopen(const String& name);
 		// Names of the output devices OpenAL knows; never empty.
 		const Dynarray<String>& GetAvailableDevices() const { return AvailableDevices; }
 
