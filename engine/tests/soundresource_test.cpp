@@ -30,15 +30,32 @@ namespace
 
 	const u8* Bytes(const std::string& file) { return reinterpret_cast<const u8*>(file.data()); }
 
+	// A sync state holding the whole file; the caller clears it.
+	void FeedWholeFile(ogg_sync_state& sync, const std::string& file)
+	{
+		ogg_sync_init(&sync);
+		char* buffer = ogg_sync_buffer(&sync, static_cast<long>(file.size()));
+		std::memcpy(buffer, file.data(), file.size());
+		ogg_sync_wrote(&sync, static_cast<long>(file.size()));
+	}
+
+	// Recomputes the checksum of a page (header then body) after its bytes were changed.
+	void ResealPage(std::string& page)
+	{
+		ogg_page view;
+		view.header = reinterpret_cast<unsigned char*>(page.data());
+		view.header_len = 27 + static_cast<unsigned char>(page[26]);
+		view.body = view.header + view.header_len;
+		view.body_len = static_cast<long>(page.size()) - view.header_len;
+		ogg_page_checksum_set(&view);
+	}
+
 	// The pages of an Ogg file as they lie in it, each header then body.
 	std::vector<std::string> SplitPages(const std::string& file)
 	{
 		std::vector<std::string> pages;
 		ogg_sync_state sync;
-		ogg_sync_init(&sync);
-		char* buffer = ogg_sync_buffer(&sync, static_cast<long>(file.size()));
-		std::memcpy(buffer, file.data(), file.size());
-		ogg_sync_wrote(&sync, static_cast<long>(file.size()));
+		FeedWholeFile(sync, file);
 		ogg_page page;
 		while (ogg_sync_pageout(&sync, &page) == 1)
 			pages.push_back(std::string(reinterpret_cast<const char*>(page.header), page.header_len) +
@@ -52,10 +69,7 @@ namespace
 	{
 		std::vector<std::string> packets;
 		ogg_sync_state sync;
-		ogg_sync_init(&sync);
-		char* buffer = ogg_sync_buffer(&sync, static_cast<long>(file.size()));
-		std::memcpy(buffer, file.data(), file.size());
-		ogg_sync_wrote(&sync, static_cast<long>(file.size()));
+		FeedWholeFile(sync, file);
 		ogg_stream_state stream;
 		ogg_page page;
 		ogg_packet packet;
@@ -105,10 +119,7 @@ namespace
 	std::string Repaginate(const std::string& file, int packetsPerPage)
 	{
 		ogg_sync_state sync;
-		ogg_sync_init(&sync);
-		char* buffer = ogg_sync_buffer(&sync, static_cast<long>(file.size()));
-		std::memcpy(buffer, file.data(), file.size());
-		ogg_sync_wrote(&sync, static_cast<long>(file.size()));
+		FeedWholeFile(sync, file);
 		ogg_stream_state input;
 		ogg_stream_state output;
 		ogg_stream_init(&output, 9);
@@ -253,16 +264,11 @@ TEST(OggVorbisDecoderTest, BrokenStreamsFailWithTheirMessage)
 	std::string corruptCodebooks = pages[0];
 	{
 		std::string second = pages[1];
-		ogg_page page;
-		page.header = reinterpret_cast<unsigned char*>(second.data());
-		page.header_len = 27 + static_cast<unsigned char>(second[26]);
-		page.body = page.header + page.header_len;
-		page.body_len = static_cast<long>(second.size()) - page.header_len;
 		// The comment packet comes first in the page; the codebook packet starts with 5 "vorbis".
-		const std::size_t codebooks = second.find("\x05vorbis", static_cast<std::size_t>(page.header_len));
+		const std::size_t codebooks = second.find("\x05vorbis", 27);
 		ASSERT_NE(codebooks, std::string::npos);
 		second[codebooks + 1] = 'X';
-		ogg_page_checksum_set(&page);
+		ResealPage(second);
 		corruptCodebooks += second;
 		for (std::size_t index = 2; index < pages.size(); ++index)
 			corruptCodebooks += pages[index];
@@ -325,12 +331,7 @@ TEST(OggVorbisDecoderTest, LongHeadersFedInChunksDecodeTheWholeSound)
 		std::string page = pages[index];
 		const ogg_uint32_t serial = 7;
 		std::memcpy(page.data() + 14, &serial, sizeof(serial));
-		ogg_page view;
-		view.header = reinterpret_cast<unsigned char*>(page.data());
-		view.header_len = 27 + static_cast<unsigned char>(page[26]);
-		view.body = view.header + view.header_len;
-		view.body_len = static_cast<long>(page.size()) - view.header_len;
-		ogg_page_checksum_set(&view);
+		ResealPage(page);
 		file += page;
 	}
 	ConsoleCapture console;
