@@ -430,12 +430,14 @@ TEST_F(SoundResourceTest, FileOfOneChunkOrLessGivesAnEmptyBufferAndNoLogLine)
 TEST_F(SoundResourceTest, FailedLoadsAreLoggedWithTheFileAndGiveNull)
 {
 	WriteFile("noise.ogg", std::string(6000, 'n'));
+	WriteFile("surround.ogg", ReadBytes(VORN_TEST_SOUNDS_PATH "tone_three_channels.ogg"));
 	const struct
 	{
 		const char* Path;
 		const char* Reason;
 	} cases[] = {
 	    {"missing.ogg", "missing.ogg: no such file"},
+	    {"surround.ogg", "Only mono and stereo Ogg Vorbis sounds can be played."},
 	    {"noise.ogg", "Input does not appear to be an Ogg bitstream."},
 	    {".", ".: is a folder, not a file"},
 	};
