@@ -76,7 +76,9 @@ namespace Vorn
 			const ALfloat orientation[] = {forward.x, forward.y, forward.z, up.x, up.y, up.z};
 			alListener3f(AL_POSITION, position.x, position.y, position.z);
 			alListenerfv(AL_ORIENTATION, orientation);
-			alListenerf(AL_GAIN, listenerEntity->GetComponent<SoundListenerComponent>()->GetGain());
+			// The component may have been removed since the entity was activated.
+			const SoundListenerComponent* listener = listenerEntity->GetComponent<SoundListenerComponent>();
+			alListenerf(AL_GAIN, listener ? listener->GetGain() : 1.0f);
 		}
 	}
 
