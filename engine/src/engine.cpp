@@ -13,6 +13,8 @@
 #include "particles/particleupdatesystem.hpp"
 #include "physics2d/physics2dsystem.hpp"
 #include "physics2d/physics2dworldcomponent.hpp"
+#include "physics3d/physics3dsystem.hpp"
+#include "physics3d/physics3dworldcomponent.hpp"
 #include "rendering/ambientlightworldcomponent.hpp"
 #include "rendering/camera/camerasystem.hpp"
 #include "rendering/viewportworldcomponent.hpp"
@@ -84,11 +86,13 @@ namespace Vorn
 		GameWorld->AddWorldComponent<SoundWorldComponent>(GameWorld.get());
 		GameWorld->AddWorldComponent<DeferredTaskWorldComponent>();
 		GameWorld->AddWorldComponent<Physics2DWorldComponent>(Physics2DConfig());
+		GameWorld->AddWorldComponent<Physics3DWorldComponent>(Physics3DConfig());
 		GameWorld->AddWorldComponent<AmbientLightWorldComponent>(Color(1.0f, 1.0f, 1.0f, 1.0f), 0.2f);
 
 		RegisterUpdatePhase(TimeSystem::TimeUpdatePhase, eUpdatePhaseOrder::PREUPDATE);
 		RegisterUpdatePhase(InputSystem::InputPhase, eUpdatePhaseOrder::PREUPDATE);
 		RegisterUpdatePhase(Physics2DSystem::Physics2DUpdatePhase, eUpdatePhaseOrder::PREUPDATE);
+		RegisterUpdatePhase(Physics3DSystem::Physics3DUpdatePhase, eUpdatePhaseOrder::PREUPDATE);
 		RegisterUpdatePhase(MovementSystem::MovementUpdatePhase, eUpdatePhaseOrder::PREUPDATE);
 
 		RegisterUpdatePhase(CameraSystem::CameraUpdatePhase, eUpdatePhaseOrder::POSTUPDATE);
