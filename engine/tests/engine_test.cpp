@@ -9,6 +9,7 @@
 #include "fixtures/testengine.hpp"
 #include "input/inputworldcomponent.hpp"
 #include "physics2d/physics2dworldcomponent.hpp"
+#include "physics3d/physics3dworldcomponent.hpp"
 #include "rendering/viewportworldcomponent.hpp"
 #include "time/timesystem.hpp"
 #include "time/timeworldcomponent.hpp"
@@ -67,6 +68,10 @@ TEST(EngineTest, InitAddsTheEngineWorldComponents)
 	EXPECT_EQ(physics2D->GetConfig().VelocityIterations, 8);
 	EXPECT_EQ(physics2D->GetConfig().PositionIterations, 3);
 	EXPECT_EQ(physics2D->GetGravity(), Vector(0.0f, -9.81f, 0.0f));
+	const Physics3DWorldComponent* physics3D = world->GetWorldComponent<Physics3DWorldComponent>();
+	ASSERT_NE(physics3D, nullptr);
+	EXPECT_EQ(physics3D->GetTimeStep(), 1.0f / 60.0f);
+	EXPECT_EQ(physics3D->GetGravity(), Vector(0.0f, -9.81f, 0.0f));
 	const ViewportWorldComponent* viewports = world->GetWorldComponent<ViewportWorldComponent>();
 	ASSERT_NE(viewports, nullptr);
 	EXPECT_EQ(viewports->GetViewports().count(0), 1u);

@@ -308,6 +308,22 @@ TEST_F(Physics3DTest, RaysAndBodiesFollowGroupsAndMasks)
 	          1u);
 }
 
+TEST_F(Physics3DTest, MaskChangedOnARegisteredColliderCountsFromTheNextStep)
+{
+	const Rigidbody3DComponentTemplate fixed = StaticBody();
+	Entity* floor =
+	    Spawn(Vector(0.0f, -0.5f, 0.0f),
+	          Collider(std::make_unique<Physics3DBoxShape>(Vector(5.0f, 0.5f, 5.0f)), GROUP_1, GROUP_1), &fixed);
+	Entity* sphere = SpawnSphere(Vector(0.0f, 0.5f, 0.0f), 0.5f, DynamicBody());
+	RunFrames(50, 10);
+	ASSERT_NEAR(Position(sphere).y, 0.5f, 0.02f) << "resting on the floor";
+
+	Physics3DSystem::SetCollisionMask(GetWorld(), floor, GROUP_2);
+	RunFrames(100, 10);
+
+	EXPECT_LT(Position(sphere).y, -2.0f) << "the floor no longer stops group 1";
+}
+
 TEST_F(Physics3DTest, ClosestHitIsTheNearestAndAllHitsListsEveryOne)
 {
 	const Rigidbody3DComponentTemplate fixed = StaticBody();
@@ -354,7 +370,11 @@ TEST_F(Physics3DTest, TriggerIsFoundByRaysFollowsItsEntityAndLetsBodiesThrough)
 
 TEST_F(Physics3DTest, RestingPairIsOneContactPairAndItsPointsAreSeenFromTheFirstEntity)
 {
-	EXPECT_EQ(Physics3DSystem::GetAllContactPairs(GetWorld()).ContactPairs.GetSize(), 0u);
+	const Rigidbody3DComponentTemplate apart = StaticBody();
+	Spawn(Vector(50.0f, 0.0f, 0.0f), Collider(std::make_unique<Physics3DSphereShape>(1.0f)), &apart);
+	Spawn(Vector(-50.0f, 0.0f, 0.0f), Collider(std::make_unique<Physics3DSphereShape>(1.0f)), &apart);
+	RunFrames(2, 10);
+	EXPECT_EQ(Physics3DSystem::GetAllContactPairs(GetWorld()).ContactPairs.GetSize(), 0u) << "nothing overlaps";
 	const Rigidbody3DComponentTemplate fixed = StaticBody();
 	Entity* ground = Spawn(Vector(0.0f, -0.5f, 0.0f),
 	                       Collider(std::make_unique<Physics3DBoxShape>(Vector(5.0f, 0.5f, 5.0f))), &fixed);
@@ -460,6 +480,27 @@ TEST_F(Physics3DTest, ComponentsGoInAnyOrderWithoutLeavingAnythingBehind)
 		DeferredTaskSystem::DestroyEntityImmediate(GetWorld(), sphere);
 		EXPECT_EQ(world.getNumCollisionObjects(), 0);
 	}
+}
+
+TEST_F(Physics3DTest, NonFiniteSettersAreRefusedWithTheEntityNamed)
+{
+	GetWorld()->GetWorldComponent<Physics3DWorldComponent>()->SetGravity(Vector(0.0f, 0.0f, 0.0f));
+	Entity* sphere = SpawnSphere(Vector(0.0f, 0.0f, 0.0f), 0.5f, DynamicBody());
+	RunFrames(1, 20);
+	const float nan = std::numeric_limits<float>::quiet_NaN();
+	ConsoleCapture console;
+
+	Body(sphere)->SetLinearVelocity(Vector(nan, 0.0f, 0.0f));
+	Body(sphere)->ApplyImpulseToCenter(Vector(0.0f, std::numeric_limits<float>::infinity(), 0.0f));
+	Body(sphere)->SetGravity(Vector(0.0f, 0.0f, nan));
+	RunFrames(1, 20);
+
+	const std::string prefix = "[ERROR] Rigidbody3DComponent of entity " + sphere->GetID().ToString().GetStdString() +
+	                           ": refused a non-finite ";
+	for (const char* what : {"linear velocity", "impulse", "gravity"})
+		EXPECT_TRUE(console.Contains(prefix + what)) << what << "\n" << console.GetText();
+	EXPECT_EQ(Body(sphere)->GetLinearVelocity(), Vector(0.0f, 0.0f, 0.0f));
+	EXPECT_EQ(Body(sphere)->GetGravity(), Vector(0.0f, 0.0f, 0.0f)) << "the gravity it was built with, as it was";
 }
 
 TEST_F(Physics3DTest, NonFiniteEntityTransformIsRefusedAndTheBodyKeepsItsState)
