@@ -452,6 +452,24 @@ TEST_F(Physics3DTest, MalformedSubMeshTrianglesAreSkippedWithOneWarning)
 	          "3 positions and 6 indices\n");
 }
 
+TEST_F(Physics3DTest, TriggerThatGetsARigidBodyLeavesNoStaleObjectBehind)
+{
+	Entity* entity = Spawn(Vector(0.0f, 5.0f, 0.0f), Collider(std::make_unique<Physics3DSphereShape>(0.5f)));
+	RunFrames(1, 20);
+	btDiscreteDynamicsWorld& world =
+	    *GetWorld()->GetWorldComponent<Physics3DWorldComponent>()->GetImplData().DynamicsWorld;
+	ASSERT_EQ(world.getNumCollisionObjects(), 1);
+
+	GetWorld()->AddComponent<Rigidbody3DComponent>(entity, GetWorld(), DynamicBody());
+	RunFrames(20, 10);
+
+	EXPECT_EQ(world.getNumCollisionObjects(), 1) << "only the body";
+	EXPECT_LT(Position(entity).y, 5.0f) << "and it falls";
+	const RaycastResult hit = Closest(Position(entity) + Vector(0.0f, 5.0f, 0.0f), Position(entity));
+	ASSERT_EQ(hit.Hits.GetSize(), 1u);
+	EXPECT_EQ(hit.Hits[0].HitEntity, entity);
+}
+
 TEST_F(Physics3DTest, ComponentsGoInAnyOrderWithoutLeavingAnythingBehind)
 {
 	const struct

@@ -3,6 +3,8 @@
 #include "physics3d/physics3dimpl.hpp"
 #include "utils/console.hpp"
 
+#include <string>
+
 namespace Vorn
 {
 	Physics3DShape::Physics3DShape(ePhysics3DShape type) : ShapeType(type), ImplData(new Physics3DShapeImpl()) {}
@@ -59,6 +61,11 @@ namespace Vorn
 
 	void Physics3DStaticMeshSource::LoadMesh(const MeshResource::SubMesh& subMesh)
 	{
+		LoadSubMesh(subMesh, "a sub-mesh");
+	}
+
+	void Physics3DStaticMeshSource::LoadSubMesh(const MeshResource::SubMesh& subMesh, const String& description)
+	{
 		const Mesh& mesh = subMesh.GetMeshData();
 		const Dynarray<Vector3f>& positions = mesh.GetPositions();
 		const Dynarray<u32>& indices = mesh.GetIndicies();
@@ -78,9 +85,10 @@ namespace Vorn
 			                                    btVector3(c.x, c.y, c.z), true);
 		}
 		if (skipped > 0)
-			gConsole.LogWarning("Physics3DStaticMeshSource: skipped {} malformed triangles of a sub-mesh with {} "
-			                    "positions and {} indices",
-			                    skipped, positions.GetSize(), indices.GetSize());
+			gConsole.LogWarning(
+			    "Physics3DStaticMeshSource: skipped {} malformed triangles of {} with {} positions and {} "
+			    "indices",
+			    skipped, description, positions.GetSize(), indices.GetSize());
 	}
 
 	void Physics3DStaticMeshSource::LoadMesh(const String& path, eResourceSource source)
@@ -88,8 +96,8 @@ namespace Vorn
 		MeshResource* mesh = ResourceManager<MeshResource>::Load(path, source);
 		if (!mesh)
 			return;
-		for (const auto& subMesh : mesh->GetSubMeshes())
-			LoadMesh(*subMesh);
+		for (u64 index = 0; index < mesh->GetSubMeshes().GetSize(); ++index)
+			LoadSubMesh(*mesh->GetSubMeshes()[index], "sub-mesh " + String(std::to_string(index)) + " of " + path);
 		ResourceManager<MeshResource>::Release(mesh);
 	}
 

@@ -111,6 +111,9 @@ namespace Vorn
 		Physics3DStaticMeshSourceImpl& GetImplData() const { return *ImplData; }
 
 	private:
+		// `description` names the sub-mesh in the warning about malformed triangles.
+		void LoadSubMesh(const MeshResource::SubMesh& subMesh, const String& description);
+
 		std::unique_ptr<Physics3DStaticMeshSourceImpl> ImplData;
 	};
 
