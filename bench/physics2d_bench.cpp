@@ -1,6 +1,7 @@
 // The 2D physics phase against raw Box2D on the same scene: 1,000 dynamic circles falling into a static open box,
 // 600 frames of 1/60 s (one step each). Each iteration builds both scenes anew and times their 600 frames alone;
 // the counters give the cost per frame of each side and the ratio engine / raw.
+#include "benchsupport.hpp"
 #include "ecs/deferredtasksystem.hpp"
 #include "ecs/entitytransform.hpp"
 #include "ecs/world.hpp"
@@ -24,6 +25,8 @@
 #include <vector>
 
 using namespace Vorn;
+using VornBench::IdleGame;
+using VornBench::Milliseconds;
 
 namespace
 {
@@ -53,18 +56,6 @@ namespace
 		return b2Vec2(-15.0f + 1.2f * static_cast<float>(column) + (row % 2 == 0 ? 0.0f : 0.6f),
 		              3.0f + 1.2f * static_cast<float>(row));
 	}
-
-	double Milliseconds(std::chrono::steady_clock::duration duration)
-	{
-		return std::chrono::duration<double, std::milli>(duration).count();
-	}
-
-	class IdleGame : public IGame
-	{
-		void RegisterEngine(Engine*) override {}
-		void Init() override {}
-		void Deinit() override {}
-	};
 
 	struct RunResult
 	{

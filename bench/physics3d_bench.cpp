@@ -3,6 +3,7 @@
 // engine and through Bullet's rayTest on the same world. Each iteration builds both scenes anew and runs both sides,
 // in alternating order, so a slow spell of this shared machine hits both alike; the counters give both sides and
 // their ratios.
+#include "benchsupport.hpp"
 #include "ecs/deferredtasksystem.hpp"
 #include "ecs/entitytransform.hpp"
 #include "ecs/world.hpp"
@@ -24,6 +25,8 @@
 #include <vector>
 
 using namespace Vorn;
+using VornBench::IdleGame;
+using VornBench::Milliseconds;
 
 namespace
 {
@@ -53,18 +56,6 @@ namespace
 		from = btVector3(x, 30.0f, z);
 		to = btVector3(x, -1.0f, z);
 	}
-
-	double Milliseconds(std::chrono::steady_clock::duration duration)
-	{
-		return std::chrono::duration<double, std::milli>(duration).count();
-	}
-
-	class IdleGame : public IGame
-	{
-		void RegisterEngine(Engine*) override {}
-		void Init() override {}
-		void Deinit() override {}
-	};
 
 	struct RunResult
 	{

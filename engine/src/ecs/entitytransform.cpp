@@ -34,6 +34,19 @@ namespace Vorn
 		return ParentFromModel;
 	}
 
+	bool EntityTransform::IsLocalIdentity() const
+	{
+		return HoldsExactly(Vector(0.0f, 0.0f, 0.0f), Quaternion()) && LocalScale.x == 1.0f && LocalScale.y == 1.0f &&
+		       LocalScale.z == 1.0f;
+	}
+
+	bool EntityTransform::HoldsExactly(const Vector& translation, const Quaternion& rotation) const
+	{
+		return LocalTranslation.x == translation.x && LocalTranslation.y == translation.y &&
+		       LocalTranslation.z == translation.z && LocalRotation.x == rotation.x && LocalRotation.y == rotation.y &&
+		       LocalRotation.z == rotation.z && LocalRotation.w == rotation.w;
+	}
+
 	void EntityTransform::SetLocalTranslation(const Vector& translation)
 	{
 		LocalTranslation = translation;

@@ -20,6 +20,11 @@ namespace Vorn
 		const Vector& GetLocalTranslation() const { return LocalTranslation; }
 		const Quaternion& GetLocalRotation() const { return LocalRotation; }
 		const Vector& GetLocalScale() const { return LocalScale; }
+		// True when the local values are exactly the identity: the children's local values are then their global ones.
+		bool IsLocalIdentity() const;
+		// True when the local translation (x, y, z) and rotation hold exactly these values, bit for bit; a system uses
+		// it to tell whether anyone changed what it last wrote.
+		bool HoldsExactly(const Vector& translation, const Quaternion& rotation) const;
 
 		const Vector& GetGlobalTranslation() const;
 		const Quaternion& GetGlobalRotation() const;

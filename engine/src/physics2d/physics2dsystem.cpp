@@ -10,24 +10,11 @@
 
 namespace Vorn
 {
-	namespace
-	{
-		bool IsAligned(const EntityTransform& root)
-		{
-			const Vector& translation = root.GetLocalTranslation();
-			const Vector& scale = root.GetLocalScale();
-			const Quaternion& rotation = root.GetLocalRotation();
-			return translation.x == 0.0f && translation.y == 0.0f && translation.z == 0.0f && scale.x == 1.0f &&
-			       scale.y == 1.0f && scale.z == 1.0f && rotation.x == 0.0f && rotation.y == 0.0f &&
-			       rotation.z == 0.0f && rotation.w == 1.0f;
-		}
-	} // namespace
-
 	void Physics2DSystem::Physics2DUpdatePhase(World* world)
 	{
 		Physics2DWorldComponent& physics = *world->GetWorldComponent<Physics2DWorldComponent>();
 		physics.AccumulatedTime += static_cast<float>(TimeSystem::GetTimerDeltaTime(world, eEngineTimer::GAMEPLAY));
-		const bool isRootAligned = IsAligned(world->GetRoot()->GetTransform());
+		const bool isRootAligned = world->GetRoot()->GetTransform().IsLocalIdentity();
 
 		// The entity is authoritative at the start of a frame: whatever game code did to it teleports the body.
 		for (auto [body] : world->IterateComponents<RigidBody2DComponent>())

@@ -34,17 +34,6 @@ namespace Vorn
 			}
 		}
 
-		// Bit for bit: an entity holds exactly the values last written to it until someone sets others.
-		bool IsSameValue(const Vector& lhs, const Vector& rhs)
-		{
-			return lhs.x == rhs.x && lhs.y == rhs.y && lhs.z == rhs.z;
-		}
-
-		bool IsSameValue(const Quaternion& lhs, const Quaternion& rhs)
-		{
-			return lhs.x == rhs.x && lhs.y == rhs.y && lhs.z == rhs.z && lhs.w == rhs.w;
-		}
-
 		b2World& GetBox2DWorld(World* world)
 		{
 			return world->GetWorldComponent<Physics2DWorldComponent>()->GetImplData().Box2DWorld;
@@ -161,8 +150,8 @@ namespace Vorn
 		const Vector& translation = isRootAligned ? transform.GetLocalTranslation() : transform.GetGlobalTranslation();
 		const Quaternion& rotation = isRootAligned ? transform.GetLocalRotation() : transform.GetGlobalRotation();
 		// Untouched since the last write-back: the body is where the entity is.
-		if (isRootAligned && ImplData->HasWrittenState && IsSameValue(translation, ImplData->WrittenTranslation) &&
-		    IsSameValue(rotation, ImplData->WrittenRotation))
+		if (isRootAligned && ImplData->HasWrittenState &&
+		    transform.HoldsExactly(ImplData->WrittenTranslation, ImplData->WrittenRotation))
 			return;
 
 		const float angle = rotation.ToEulerAngles().Z.AsRadians();
@@ -180,7 +169,8 @@ namespace Vorn
 
 		float z = translation.z;
 		EulerAngles angles(ImplData->WrittenAngleX, ImplData->WrittenAngleY, Angle());
-		if (!isRootAligned || !ImplData->HasWrittenState || !IsSameValue(rotation, ImplData->WrittenRotation))
+		if (!isRootAligned || !ImplData->HasWrittenState ||
+		    !transform.HoldsExactly(translation, ImplData->WrittenRotation))
 			angles = rotation.ToEulerAngles();
 		// The global setters work from the current values, so a non-finite transform the body refused is cleared
 		// first; the entity then takes the body's state.

@@ -40,29 +40,6 @@ namespace Vorn
 			       std::isfinite(rotation.w);
 		}
 
-		// Bit for bit: an entity holds exactly the values last written to it until someone sets others.
-		bool IsSameValue(const Vector& lhs, const Vector& rhs)
-		{
-			return lhs.x == rhs.x && lhs.y == rhs.y && lhs.z == rhs.z;
-		}
-
-		bool IsSameValue(const Quaternion& lhs, const Quaternion& rhs)
-		{
-			return lhs.x == rhs.x && lhs.y == rhs.y && lhs.z == rhs.z && lhs.w == rhs.w;
-		}
-
-		// Under a root that is not moved, rotated or scaled an entity's local values are its global ones, and using
-		// them spares the transform's matrices.
-		bool IsAligned(const EntityTransform& root)
-		{
-			const Vector& translation = root.GetLocalTranslation();
-			const Vector& scale = root.GetLocalScale();
-			const Quaternion& rotation = root.GetLocalRotation();
-			return translation.x == 0.0f && translation.y == 0.0f && translation.z == 0.0f && scale.x == 1.0f &&
-			       scale.y == 1.0f && scale.z == 1.0f && rotation.x == 0.0f && rotation.y == 0.0f &&
-			       rotation.z == 0.0f && rotation.w == 1.0f;
-		}
-
 		// The entity's global placement as a Bullet transform; false, with an ERROR naming the entity, when it is not
 		// finite (the Bullet object then keeps its last one).
 		bool GetEntityTransform(const Entity* entity, bool isRootAligned, btTransform& transform)
@@ -235,7 +212,7 @@ namespace Vorn
 		physics.SetAccumulatedTime(physics.GetAccumulatedTime() +
 		                           static_cast<float>(TimeSystem::GetTimerDeltaTime(world, eEngineTimer::GAMEPLAY)));
 
-		const bool isRootAligned = IsAligned(world->GetRoot()->GetTransform());
+		const bool isRootAligned = world->GetRoot()->GetTransform().IsLocalIdentity();
 
 		// The entity is authoritative at the start of a frame: registered bodies and triggers are teleported to it.
 		for (auto [collider] : world->IterateComponents<Collider3DComponent>())
@@ -251,8 +228,7 @@ namespace Vorn
 				const EntityTransform& entityTransform = entity->GetTransform();
 				// Untouched since the last write-back: the body is where the entity is.
 				const bool isUntouched = isRootAligned && impl.HasWrittenState &&
-				                         IsSameValue(entityTransform.GetLocalTranslation(), impl.WrittenTranslation) &&
-				                         IsSameValue(entityTransform.GetLocalRotation(), impl.WrittenRotation);
+				                         entityTransform.HoldsExactly(impl.WrittenTranslation, impl.WrittenRotation);
 				if (!isUntouched && GetEntityTransform(entity, isRootAligned, transform))
 				{
 					rigidBody.setWorldTransform(transform);
