@@ -149,8 +149,7 @@ namespace
 		return result;
 	}
 
-	// Each iteration runs both, in alternating order, so a slow spell of this shared machine hits both alike. The
-	// iteration's time is the engine's; the counters give both sides per frame and their ratio.
+	// The counters give both sides per frame and their ratio.
 	void EnginePhaseAgainstRawBox2D(benchmark::State& state)
 	{
 		VornTests::TempWorkingDirectory workingDirectory;
@@ -160,29 +159,17 @@ namespace
 		float engineSteps = 0.0f;
 		int engineAwake = 0;
 		int rawAwake = 0;
-		bool isEngineFirst = true;
-		for (auto _ : state)
-		{
-			RunResult engine;
-			RunResult raw;
-			if (isEngineFirst)
-			{
-				engine = RunEngine(clock);
-				raw = RunRawBox2D();
-			}
-			else
-			{
-				raw = RunRawBox2D();
-				engine = RunEngine(clock);
-			}
-			isEngineFirst = !isEngineFirst;
-			state.SetIterationTime(std::chrono::duration<double>(engine.Elapsed).count());
-			engineMilliseconds += Milliseconds(engine.Elapsed);
-			rawMilliseconds += Milliseconds(raw.Elapsed);
-			engineSteps += engine.Steps;
-			engineAwake = engine.Awake;
-			rawAwake = raw.Awake;
-		}
+		VornBench::RunPaired(
+		    state, [&] { return RunEngine(clock); }, [] { return RunRawBox2D(); },
+		    [](const RunResult& engine) { return engine.Elapsed; },
+		    [&](const RunResult& engine, const RunResult& raw)
+		    {
+			    engineMilliseconds += Milliseconds(engine.Elapsed);
+			    rawMilliseconds += Milliseconds(raw.Elapsed);
+			    engineSteps += engine.Steps;
+			    engineAwake = engine.Awake;
+			    rawAwake = raw.Awake;
+		    });
 		const double frames = FRAME_COUNT * static_cast<double>(state.iterations());
 		state.counters["engine_ms_per_frame"] = engineMilliseconds / frames;
 		state.counters["raw_ms_per_frame"] = rawMilliseconds / frames;

@@ -190,30 +190,18 @@ namespace
 		double rawRays = 0.0;
 		int engineHits = 0;
 		int rawHits = 0;
-		bool isEngineFirst = true;
-		for (auto _ : state)
-		{
-			RunResult engine;
-			RunResult raw;
-			if (isEngineFirst)
-			{
-				engine = RunEngine(clock);
-				raw = RunRawBullet();
-			}
-			else
-			{
-				raw = RunRawBullet();
-				engine = RunEngine(clock);
-			}
-			isEngineFirst = !isEngineFirst;
-			state.SetIterationTime(std::chrono::duration<double>(engine.Frames).count());
-			engineFrames += Milliseconds(engine.Frames);
-			rawFrames += Milliseconds(raw.Frames);
-			engineRays += Milliseconds(engine.Rays);
-			rawRays += Milliseconds(engine.RawRays);
-			engineHits = engine.Hits;
-			rawHits = engine.RawHits;
-		}
+		VornBench::RunPaired(
+		    state, [&] { return RunEngine(clock); }, [] { return RunRawBullet(); },
+		    [](const RunResult& engine) { return engine.Frames; },
+		    [&](const RunResult& engine, const RunResult& raw)
+		    {
+			    engineFrames += Milliseconds(engine.Frames);
+			    rawFrames += Milliseconds(raw.Frames);
+			    engineRays += Milliseconds(engine.Rays);
+			    rawRays += Milliseconds(engine.RawRays);
+			    engineHits = engine.Hits;
+			    rawHits = engine.RawHits;
+		    });
 		const double iterations = static_cast<double>(state.iterations());
 		state.counters["engine_ms_per_frame"] = engineFrames / (FRAME_COUNT * iterations);
 		state.counters["raw_ms_per_frame"] = rawFrames / (FRAME_COUNT * iterations);
