@@ -425,6 +425,22 @@ TEST_F(Physics3DTest, GroundMadeFromAMeshResourceStopsAFallingSphereAfterItsSour
 	EXPECT_NEAR(Position(sphere).y, 0.5f, 0.02f);
 }
 
+TEST_F(Physics3DTest, MeshShapeOfAModelThatDidNotLoadCollidesWithNothing)
+{
+	Physics3DStaticMeshSource source;
+	ConsoleCapture console;
+	source.LoadMesh("Models/none.obj", eResourceSource::GAME);
+	const Rigidbody3DComponentTemplate fixed = StaticBody();
+	Spawn(Vector(0.0f, 0.0f, 0.0f), Collider(std::make_unique<Physics3DStaticMeshShape>(source)), &fixed);
+	Entity* sphere = SpawnSphere(Vector(0.0f, 1.0f, 0.0f), 0.5f, DynamicBody());
+
+	RunFrames(60, 10);
+
+	EXPECT_TRUE(console.Contains("[ERROR] Resource loading failed! Models/none.obj"));
+	EXPECT_TRUE(console.Contains("[WARNING] Physics3DStaticMeshShape: the mesh source holds no triangles"));
+	EXPECT_LT(Position(sphere).y, 0.0f) << "nothing stops it";
+}
+
 TEST_F(Physics3DTest, MalformedSubMeshTrianglesAreSkippedWithOneWarning)
 {
 	// The importer never makes such a mesh, so the record is built by hand: one good face, one naming a vertex

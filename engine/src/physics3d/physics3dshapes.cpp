@@ -105,6 +105,15 @@ namespace Vorn
 	    : Physics3DShape(ePhysics3DShape::MESH)
 	{
 		ImplData->TriangleMesh = source.GetImplData().TriangleMesh;
+		// Bullet cannot build its hierarchy over no triangles (a model that did not load, say): such a shape collides
+		// with nothing instead.
+		if (ImplData->TriangleMesh->getNumTriangles() == 0)
+		{
+			gConsole.LogWarning("Physics3DStaticMeshShape: the mesh source holds no triangles; the shape collides with "
+			                    "nothing");
+			ImplData->Shape = std::make_shared<btCompoundShape>();
+			return;
+		}
 		ImplData->Shape = std::make_shared<btBvhTriangleMeshShape>(ImplData->TriangleMesh.get(), true, true);
 	}
 } // namespace Vorn
