@@ -170,7 +170,7 @@ namespace Vorn
 		float z = translation.z;
 		EulerAngles angles(ImplData->WrittenAngleX, ImplData->WrittenAngleY, Angle());
 		if (!isRootAligned || !ImplData->HasWrittenState ||
-		    !transform.HoldsExactly(translation, ImplData->WrittenRotation))
+		    !transform.HoldsExactly(ImplData->WrittenTranslation, ImplData->WrittenRotation))
 			angles = rotation.ToEulerAngles();
 		// The global setters work from the current values, so a non-finite transform the body refused is cleared
 		// first; the entity then takes the body's state.

@@ -78,6 +78,16 @@ namespace Vorn
 				body.setAngularVelocity(ToBullet(bodyTemplate.AngularVelocity.TakeValue()));
 		}
 
+		// Bullet takes group and mask only when an object is added, so a collider in the world goes out and back in;
+		// one out of it uses the new values when it is next registered.
+		void ReRegisterWithNewFilter(World* world, Entity* entity, const Collider3DComponent& collider)
+		{
+			if (!collider.IsInitialized() || !collider.IsRegistered())
+				return;
+			Physics3DSystem::UnregisterComponent(world, entity);
+			Physics3DSystem::RegisterComponent(world, entity, entity->GetComponent<Rigidbody3DComponent>() != nullptr);
+		}
+
 		Entity* EntityOf(const btCollisionObject* object) { return static_cast<Entity*>(object->getUserPointer()); }
 	} // namespace
 
@@ -295,11 +305,7 @@ namespace Vorn
 		if (collider->Template.CollisionGroup == group)
 			return;
 		collider->Template.CollisionGroup = group;
-		if (collider->Initialized && collider->Template.Registered)
-		{
-			UnregisterComponent(world, entity);
-			RegisterComponent(world, entity, entity->GetComponent<Rigidbody3DComponent>() != nullptr);
-		}
+		ReRegisterWithNewFilter(world, entity, *collider);
 	}
 
 	void Physics3DSystem::SetCollisionMask(World* world, Entity* entity, EnumFlags<eCollisionGroup> mask)
@@ -310,11 +316,7 @@ namespace Vorn
 		if (collider->Template.CollisionMask == mask)
 			return;
 		collider->Template.CollisionMask = mask;
-		if (collider->Initialized && collider->Template.Registered)
-		{
-			UnregisterComponent(world, entity);
-			RegisterComponent(world, entity, entity->GetComponent<Rigidbody3DComponent>() != nullptr);
-		}
+		ReRegisterWithNewFilter(world, entity, *collider);
 	}
 
 	RaycastResult Physics3DSystem::ClosestHitRaycast(World* world, const Vector& from, const Vector& to,
