@@ -1,15 +1,14 @@
-// Frame times of the OpenGL device's tiled renderer on a real window: the example game's scene, a lit floor with
-// 1024 short-range point lights against the same floor without them, and the time from Engine::Init to the first
-// presented frame (environment capture included). Needs a display: run it under
-// xvfb-run -a -s "-screen 0 1280x720x24" with standard output sent elsewhere, reading the figures from
+// Frame times of the OpenGL device's tiled renderer on a real window: the example game's scene alone and with debug
+// lines and screen texts over it, a lit floor with 1024 short-range point lights against the same floor without
+// them, and the time from Engine::Init to the first presented frame (environment capture included). Needs a display:
+// run it under xvfb-run -a -s "-screen 0 1280x720x24" with standard output sent elsewhere, reading the figures from
 // --benchmark_out=<file> --benchmark_out_format=console.
+#include "debugdrawing/debugdrawsystem.hpp"
 #include "dravcomponents.hpp"
 #include "ecs/deferredtasksystem.hpp"
 #include "ecs/world.hpp"
 #include "engine.hpp"
-#include "fixtures/manualclock.hpp"
-#include "fixtures/tempworkingdirectory.hpp"
-#include "glrenderingdevice.hpp"
+#include "glstage.hpp"
 #include "kivogame.hpp"
 #include "rendering/camera/cameracomponent.hpp"
 #include "rendering/lights/directionallightcomponent.hpp"
@@ -18,76 +17,18 @@
 #include "rendering/postprocesssettingscomponent.hpp"
 #include "rendering/skyboxworldcomponent.hpp"
 #include "rendering/viewportworldcomponent.hpp"
+#include "text/screenspacetextcomponent.hpp"
 
 #include <benchmark/benchmark.h>
 
-#include <epoxy/gl.h>
-
-#include <SDL.h>
-
-#include <chrono>
 #include <memory>
 #include <random>
+#include <string>
 
 using namespace Vorn;
 
 namespace
 {
-	constexpr int WIDTH = 1280;
-	constexpr int HEIGHT = 720;
-	constexpr u64 SIXTIETH_OF_A_SECOND = 16'666'667;
-
-	// A window, an engine on it with the real device, and the game's generated assets.
-	class Stage
-	{
-	public:
-		explicit Stage(std::unique_ptr<IGame> game)
-		{
-			VornTests::WriteFile("AssetsPathConfig.json",
-			                     "{\n    \"EngineAssetsPath\": \"" VORN_BUILD_ENGINE_ASSETS_PATH
-			                     "\",\n    \"GameAssetsPath\": \"" VORN_GENERATED_GAME_ASSETS_PATH "\"\n}\n");
-			SDL_Init(SDL_INIT_VIDEO);
-			Window = SDL_CreateWindow("VornRendererBench", 0, 0, WIDTH, HEIGHT, SDL_WINDOW_OPENGL);
-			EngineInstance = std::make_unique<Engine>();
-			auto device = std::make_unique<GLRenderingDevice>(Window, ScreenSize{WIDTH, HEIGHT});
-			const auto start = std::chrono::steady_clock::now();
-			EngineInstance->Init(std::move(game), std::move(device));
-			RunFrame();
-			glFinish();
-			InitToFirstFrameSeconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-		}
-
-		~Stage()
-		{
-			EngineInstance.reset();
-			SDL_DestroyWindow(Window);
-			SDL_Quit();
-		}
-
-		void RunFrame()
-		{
-			Clock.AdvanceNanoseconds(SIXTIETH_OF_A_SECOND);
-			EngineInstance->Update();
-		}
-
-		// Waits for the frame to be drawn, so the next one is timed alone.
-		void RunTimedFrame()
-		{
-			RunFrame();
-			glFinish();
-		}
-
-		Engine& GetEngine() { return *EngineInstance; }
-		World* GetWorld() { return EngineInstance->GetWorld(); }
-		double InitToFirstFrameSeconds = 0.0;
-
-	private:
-		VornTests::TempWorkingDirectory WorkingDirectory;
-		VornTests::ManualClock Clock;
-		SDL_Window* Window = nullptr;
-		std::unique_ptr<Engine> EngineInstance;
-	};
-
 	// A sky, a sun and a field of spheres seen from above; the lights are added by the benchmark.
 	class FloorScene : public IGame
 	{
@@ -144,7 +85,7 @@ namespace
 
 	void FloorFrame(benchmark::State& state)
 	{
-		Stage stage(std::make_unique<FloorScene>());
+		VornBench::GLStage stage(std::make_unique<FloorScene>());
 		AddPointLights(stage.GetWorld(), static_cast<int>(state.range(0)));
 		for (int i = 0; i < 2; ++i)
 			stage.RunTimedFrame();
@@ -154,7 +95,7 @@ namespace
 
 	void GameFrame(benchmark::State& state)
 	{
-		Stage stage{std::unique_ptr<IGame>(CreateGame())};
+		VornBench::GLStage stage{std::unique_ptr<IGame>(CreateGame())};
 		stage.GetEngine().KeyDown(eKey::SPACE);
 		// Into the third wave, with the player's bullets and their lights in flight.
 		for (int i = 0; i < 9 * 60; ++i)
@@ -165,12 +106,57 @@ namespace
 		state.counters["bullets"] = static_cast<double>(drav->Bullets.GetSize());
 	}
 
+	// The game's frame with the camera in debug mode, 10,000 debug lines drawn anew every frame and 100 screen
+	// texts of 40 characters in four sizes; compare with GameFrame.
+	void GameFrameWithOverlays(benchmark::State& state)
+	{
+		VornBench::GLStage stage{std::unique_ptr<IGame>(CreateGame())};
+		World* world = stage.GetWorld();
+		stage.GetEngine().KeyDown(eKey::SPACE);
+		for (int i = 0; i < 9 * 60; ++i)
+			stage.RunFrame();
+
+		world->GetWorldComponent<ViewportWorldComponent>()->GetViewports().at(0).GetCamera()->SetRenderingMode(
+		    eRenderingModeType::DEBUG_DRAW);
+		for (int i = 0; i < 100; ++i)
+		{
+			Entity* entity = DeferredTaskSystem::SpawnEntityImmediate(world);
+			DeferredTaskSystem::AddComponentImmediate<ScreenSpaceTextComponent>(
+			    world, entity, Vector2i(10 + (i % 4) * 320, 10 + (i / 4) * 28), DebugDrawSystem::DEBUG_FONT_PATH,
+			    eResourceSource::ENGINE, 12 + 4 * (i % 4),
+			    String(("Text " + std::to_string(i) + ": the quick brown fox jumps").c_str()), Color::WHITE);
+		}
+		// Lines from a grid over the arena, in every colour.
+		const auto drawLines = [world]
+		{
+			for (int i = 0; i < 10'000; ++i)
+			{
+				const float x = static_cast<float>(i % 100) * 4.0f - 200.0f;
+				const float z = static_cast<float>(i / 100) * 4.0f - 200.0f;
+				DebugDrawSystem::DrawLine(world, Vector(x, 0.0f, z), Vector(x + 3.0f, 0.0f, z + 3.0f),
+				                          Color(static_cast<float>(i % 7) / 6.0f, 0.5f, 1.0f, 1.0f));
+			}
+		};
+		for (int i = 0; i < 2; ++i)
+		{
+			drawLines();
+			stage.RunTimedFrame();
+		}
+		for (auto _ : state)
+		{
+			state.PauseTiming();
+			drawLines();
+			state.ResumeTiming();
+			stage.RunTimedFrame();
+		}
+	}
+
 	void InitToFirstFrame(benchmark::State& state)
 	{
 		double seconds = 0.0;
 		for (auto _ : state)
 		{
-			Stage stage{std::unique_ptr<IGame>(CreateGame())};
+			VornBench::GLStage stage{std::unique_ptr<IGame>(CreateGame())};
 			seconds = stage.InitToFirstFrameSeconds;
 			state.SetIterationTime(seconds);
 		}
@@ -180,4 +166,5 @@ namespace
 
 BENCHMARK(FloorFrame)->Arg(0)->Arg(1024)->Iterations(10)->Unit(benchmark::kMillisecond);
 BENCHMARK(GameFrame)->Iterations(30)->Unit(benchmark::kMillisecond);
+BENCHMARK(GameFrameWithOverlays)->Iterations(30)->Unit(benchmark::kMillisecond);
 BENCHMARK(InitToFirstFrame)->Iterations(2)->UseManualTime()->Unit(benchmark::kMillisecond);

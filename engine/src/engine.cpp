@@ -4,6 +4,10 @@
 #include "audio/soundworldcomponent.hpp"
 #include "configs/assetspathconfig.hpp"
 #include "configs/debugconfig.hpp"
+#include "debugdrawing/debugdrawstateworldcomponent.hpp"
+#include "debugdrawing/debugdrawsystem.hpp"
+#include "debugdrawing/debugworldcomponent.hpp"
+#include "debugdrawing/fpssystem.hpp"
 #include "ecs/deferredtasksystem.hpp"
 #include "ecs/deferredtaskworldcomponent.hpp"
 #include "ecs/world.hpp"
@@ -83,11 +87,13 @@ namespace Vorn
 		GameWorld->AddWorldComponent<InputWorldComponent>();
 		GameWorld->AddWorldComponent<ViewportWorldComponent>();
 		GameWorld->AddWorldComponent<TimeWorldComponent>();
+		GameWorld->AddWorldComponent<DebugWorldComponent>();
 		GameWorld->AddWorldComponent<SoundWorldComponent>(GameWorld.get());
 		GameWorld->AddWorldComponent<DeferredTaskWorldComponent>();
 		GameWorld->AddWorldComponent<Physics2DWorldComponent>(Physics2DConfig());
 		GameWorld->AddWorldComponent<Physics3DWorldComponent>(Physics3DConfig());
 		GameWorld->AddWorldComponent<AmbientLightWorldComponent>(Color(1.0f, 1.0f, 1.0f, 1.0f), 0.2f);
+		GameWorld->AddWorldComponent<DebugDrawStateWorldComponent>();
 
 		RegisterUpdatePhase(TimeSystem::TimeUpdatePhase, eUpdatePhaseOrder::PREUPDATE);
 		RegisterUpdatePhase(InputSystem::InputPhase, eUpdatePhaseOrder::PREUPDATE);
@@ -96,11 +102,13 @@ namespace Vorn
 		RegisterUpdatePhase(MovementSystem::MovementUpdatePhase, eUpdatePhaseOrder::PREUPDATE);
 
 		RegisterUpdatePhase(CameraSystem::CameraUpdatePhase, eUpdatePhaseOrder::POSTUPDATE);
+		RegisterUpdatePhase(DebugDrawSystem::DebugRenderingUpdatePhase, eUpdatePhaseOrder::POSTUPDATE);
 		RegisterUpdatePhase(ParticleUpdateSystem::ParticleUpdatePhase, eUpdatePhaseOrder::POSTUPDATE);
 		RegisterUpdatePhase([](World* world) { gEngine->GetRenderingDevice()->RenderWorld(world); },
 		                    eUpdatePhaseOrder::POSTUPDATE);
 		RegisterUpdatePhase(SoundSystem::SoundPhase, eUpdatePhaseOrder::POSTUPDATE);
 		RegisterUpdatePhase(DeferredTaskSystem::DeferredTaskPhase, eUpdatePhaseOrder::POSTUPDATE);
+		RegisterUpdatePhase(FPSSystem::FPSUpdatePhase, eUpdatePhaseOrder::POSTUPDATE);
 
 		SoundSystem::SetWorldCurrent(GameWorld.get());
 

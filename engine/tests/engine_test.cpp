@@ -1,5 +1,7 @@
 #include "audio/soundworldcomponent.hpp"
 #include "configs/debugconfig.hpp"
+#include "debugdrawing/debugdrawstateworldcomponent.hpp"
+#include "debugdrawing/debugworldcomponent.hpp"
 #include "ecs/deferredtasksystem.hpp"
 #include "ecs/deferredtaskworldcomponent.hpp"
 #include "ecs/world.hpp"
@@ -62,6 +64,8 @@ TEST(EngineTest, InitAddsTheEngineWorldComponents)
 	EXPECT_NE(world->GetWorldComponent<TimeWorldComponent>(), nullptr);
 	EXPECT_NE(world->GetWorldComponent<DeferredTaskWorldComponent>(), nullptr);
 	EXPECT_NE(world->GetWorldComponent<SoundWorldComponent>(), nullptr);
+	EXPECT_NE(world->GetWorldComponent<DebugWorldComponent>(), nullptr);
+	EXPECT_NE(world->GetWorldComponent<DebugDrawStateWorldComponent>(), nullptr);
 	const Physics2DWorldComponent* physics2D = world->GetWorldComponent<Physics2DWorldComponent>();
 	ASSERT_NE(physics2D, nullptr);
 	EXPECT_EQ(physics2D->GetConfig().TimeStep, 1.0f / 60.0f);

@@ -604,6 +604,68 @@ namespace
 		EXPECT_GT(bulletPixels, 10) << "blue bullets";
 	}
 
+	// The frame counter's text: white, with its baseline 300 pixels above the window's bottom-left corner.
+	int CountFrameCounterPixels(const Screenshot& shot)
+	{
+		int white = 0;
+		for (int y = shot.Height - 300 - 30; y < shot.Height - 300 + 4; ++y)
+			for (int x = 300; x < 300 + 160; ++x)
+			{
+				const unsigned char* rgb = shot.At(x, y);
+				white += (rgb[0] > 200 && rgb[1] > 200 && rgb[2] > 200) ? 1 : 0;
+			}
+		return white;
+	}
+
+	TEST(LauncherTest, F10ShowsTheFrameCounterOverTheGameAndF5HidesItAgain)
+	{
+		LauncherRun run;
+		run.WriteAssetsPathConfig(DEVICE_LIBRARY, KIVO_GAME_LIBRARY, GAME_ASSETS_PATH);
+		run.Start();
+
+		Screenshot before;
+		const auto deadline = std::chrono::steady_clock::now() + 80s;
+		while (std::chrono::steady_clock::now() < deadline)
+		{
+			before = GrabScreen();
+			if (!before.IsEmpty() && IsSand(before.At(20, before.Height - 20)))
+				break;
+			std::this_thread::sleep_for(250ms);
+		}
+		const bool isPlaying = !before.IsEmpty() && IsSand(before.At(20, before.Height - 20));
+		Screenshot debug;
+		Screenshot after;
+		bool keysSent = false;
+		if (isPlaying)
+		{
+			// The key must be held for a frame at least; the game draws a few frames a second here.
+			keysSent = SendKey("keydown", "F10");
+			std::this_thread::sleep_for(1s);
+			keysSent &= SendKey("keyup", "F10");
+			std::this_thread::sleep_for(2s);
+			debug = GrabScreen();
+			keysSent &= SendKey("keydown", "F5");
+			std::this_thread::sleep_for(1s);
+			keysSent &= SendKey("keyup", "F5");
+			std::this_thread::sleep_for(2s);
+			after = GrabScreen();
+		}
+		const bool closeSent = RequestWindowClose("VornEngine standalone");
+		const LauncherResult result = run.Wait();
+
+		ASSERT_TRUE(isPlaying) << "the game never showed\n" << Describe(result);
+		ASSERT_TRUE(keysSent) << "xdotool could not press the keys";
+		ASSERT_FALSE(debug.IsEmpty());
+		ASSERT_FALSE(after.IsEmpty());
+		EXPECT_TRUE(closeSent);
+		EXPECT_EQ(result.ExitCode, 0) << Describe(result);
+		EXPECT_EQ(CountLinesStartingWith(result.ConsoleLog, "[ERROR] Font: "), 0) << Describe(result);
+
+		EXPECT_LT(CountFrameCounterPixels(before), 5) << "no counter before debug mode";
+		EXPECT_GT(CountFrameCounterPixels(debug), 60) << "\"FPS: n\" in white at (300, 300)";
+		EXPECT_LT(CountFrameCounterPixels(after), 5) << "leaving debug mode hides it";
+	}
+
 	TEST(LauncherTest, QuitEventAndGameQuitInTheSameFrameShutDownOnceAfterThatFrame)
 	{
 		LauncherRun run;

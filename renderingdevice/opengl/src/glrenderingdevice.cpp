@@ -1,5 +1,6 @@
 #include "glrenderingdevice.hpp"
 
+#include "debugdrawing/debugdrawstateworldcomponent.hpp"
 #include "ecs/world.hpp"
 #include "math/vector.hpp"
 #include "primitives/primitivecube.hpp"
@@ -248,6 +249,12 @@ namespace Vorn
 			SceneView view(world, viewport);
 			FillSceneView(view);
 			RendererInterface->Render(view);
+		}
+		// Lines last one frame even where no viewport drew them.
+		if (DebugDrawStateWorldComponent* debugState = world->GetWorldComponent<DebugDrawStateWorldComponent>())
+		{
+			debugState->DebugLines.Clear();
+			debugState->DebugLinesColors.Clear();
 		}
 
 		EndFrame();

@@ -23,6 +23,7 @@
 #include "rendering/skyboxworldcomponent.hpp"
 #include "rendering/viewportworldcomponent.hpp"
 #include "support/enginedevicetest.hpp"
+#include "support/framegrabbing.hpp"
 #include "support/globjectqueries.hpp"
 #include "support/offscreendrawing.hpp"
 
@@ -66,66 +67,6 @@ namespace
 	// The sphere's centre and the camera: the camera sits at the origin looking down -Z.
 	const Vector SPHERE_CENTRE(0.0f, 0.0f, -5.0f);
 	const Material GREY_MATERIAL(Color(0.0f, 0.0f, 0.0f), Color(0.8f, 0.8f, 0.8f), 0.5f, 0.0f, 0.5f);
-
-	using Pixel = std::array<u8, 4>;
-
-	// The window's back buffer as the renderer left it, before the swap.
-	struct Frame
-	{
-		std::vector<u8> Bytes; // RGBA rows, bottom row first
-
-		Pixel At(int x, int y) const
-		{
-			const std::size_t offset = (static_cast<std::size_t>(y) * SCREEN_WIDTH + x) * 4;
-			return {Bytes[offset], Bytes[offset + 1], Bytes[offset + 2], Bytes[offset + 3]};
-		}
-
-		long Sum() const
-		{
-			long sum = 0;
-			for (std::size_t i = 0; i < Bytes.size(); ++i)
-				sum += (i % 4 == 3) ? 0 : Bytes[i];
-			return sum;
-		}
-	};
-
-	int Brightness(const Pixel& pixel) { return pixel[0] + pixel[1] + pixel[2]; }
-
-	std::string Describe(const Pixel& pixel)
-	{
-		return "(" + std::to_string(pixel[0]) + ", " + std::to_string(pixel[1]) + ", " + std::to_string(pixel[2]) + ")";
-	}
-
-	// Puts a real tiled renderer on the device and reads the window's back buffer after each viewport it draws,
-	// before the device swaps.
-	class FrameGrabbingRenderer : public IRendererInterface
-	{
-	public:
-		FrameGrabbingRenderer(GLRenderingDevice* device, Frame* frame)
-		    : IRendererInterface(device), Inner(std::make_unique<TiledForwardRenderer>(device)), Grabbed(frame)
-		{
-		}
-
-		void Init() override { Inner->Init(); }
-		void Resize(ScreenSize const& size) override { Inner->Resize(size); }
-		void Deinit() override { Inner->Deinit(); }
-
-		void Render(SceneView const& view) override
-		{
-			Inner->Render(view);
-			Grabbed->Bytes.assign(static_cast<std::size_t>(SCREEN_WIDTH) * SCREEN_HEIGHT * 4, 0);
-			glBindFramebuffer(GL_READ_FRAMEBUFFER, 0);
-			glReadBuffer(GL_BACK);
-			glPixelStorei(GL_PACK_ALIGNMENT, 1);
-			glReadPixels(0, 0, SCREEN_WIDTH, SCREEN_HEIGHT, GL_RGBA, GL_UNSIGNED_BYTE, Grabbed->Bytes.data());
-		}
-
-		TiledForwardRenderer& GetInner() { return *Inner; }
-
-	private:
-		std::unique_ptr<TiledForwardRenderer> Inner;
-		Frame* Grabbed;
-	};
 
 	// A UV sphere of radius 1 with normals and texture coordinates, wound counter-clockwise seen from outside.
 	std::string SphereObj()
@@ -224,8 +165,8 @@ namespace
 		// Replaces the device's own renderer with one whose frames the test sees.
 		TiledForwardRenderer& UseFrameGrabbingRenderer()
 		{
-			auto renderer = std::make_unique<FrameGrabbingRenderer>(RenderingDevice, &LastFrame);
-			FrameGrabbingRenderer* grabbing = renderer.get();
+			auto renderer = std::make_unique<FrameGrabbingRenderer<TiledForwardRenderer>>(RenderingDevice, &LastFrame);
+			FrameGrabbingRenderer<TiledForwardRenderer>* grabbing = renderer.get();
 			RenderingDevice->SetRenderer(std::move(renderer));
 			return grabbing->GetInner();
 		}

@@ -12,6 +12,7 @@
 #include "primitives/primitivecube.hpp"
 #include "primitives/primitivequad.hpp"
 #include "proxy/glparticledeviceproxy.hpp"
+#include "renderers/overlays/overlays.hpp"
 #include "renderers/sceneview.hpp"
 #include "renderers/tiled/brdftable.hpp"
 #include "rendering/camera/cameracomponent.hpp"
@@ -469,6 +470,9 @@ namespace Vorn
 		LinearizeDepth(view);
 		RenderDepthOfField(view);
 		RenderToneMapping(view);
+		// Over the tone-mapped image, so neither exposure nor blur touches them; gamma still does.
+		Overlays::DrawDebugLines(DebugShader, FBOpost1, view);
+		Overlays::DrawScreenTexts(Text2DShader, FBOpost1, view, RenderingDeviceInterface->GetScreenSize());
 		RenderGammaCorrection();
 	}
 

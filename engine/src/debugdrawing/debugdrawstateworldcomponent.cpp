@@ -1,0 +1,3 @@
+#include "debugdrawing/debugdrawstateworldcomponent.hpp"
+
+VORN_DEFINE_WORLD_COMPONENT_TYPE(Vorn::DebugDrawStateWorldComponent);

@@ -1,0 +1,3 @@
+#include "text/screenspacetextcomponent.hpp"
+
+VORN_DEFINE_COMPONENT_TYPE(Vorn::ScreenSpaceTextComponent);
