@@ -65,7 +65,7 @@ namespace
 		return result;
 	}
 
-	// The pixels of a colour framebuffer of the fixture's size, cleared to black.
+	// A colour texture of the fixture's size behind a framebuffer, cleared to black.
 	class ColorTarget
 	{
 	public:
@@ -76,12 +76,7 @@ namespace
 			glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, SCREEN_WIDTH, SCREEN_HEIGHT, 0, GL_RGBA, GL_UNSIGNED_BYTE,
 			             nullptr);
 			glBindTexture(GL_TEXTURE_2D, 0);
-			glGenFramebuffers(1, &Framebuffer);
-			glBindFramebuffer(GL_FRAMEBUFFER, Framebuffer);
-			glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, Texture, 0);
-			glViewport(0, 0, SCREEN_WIDTH, SCREEN_HEIGHT);
-			glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
-			glClear(GL_COLOR_BUFFER_BIT);
+			Framebuffer = OffscreenDrawing::BindColorTexture(Texture, {0.0f, 0.0f, 0.0f, 1.0f});
 			glBindFramebuffer(GL_FRAMEBUFFER, 0);
 		}
 		~ColorTarget()
@@ -93,16 +88,7 @@ namespace
 		ColorTarget& operator=(const ColorTarget&) = delete;
 
 		u32 GetFramebuffer() const { return Framebuffer; }
-
-		Frame Read() const
-		{
-			Frame frame{SCREEN_WIDTH, SCREEN_HEIGHT, std::vector<u8>(SCREEN_WIDTH * SCREEN_HEIGHT * 4)};
-			glBindFramebuffer(GL_READ_FRAMEBUFFER, Framebuffer);
-			glPixelStorei(GL_PACK_ALIGNMENT, 1);
-			glReadPixels(0, 0, SCREEN_WIDTH, SCREEN_HEIGHT, GL_RGBA, GL_UNSIGNED_BYTE, frame.Bytes.data());
-			glBindFramebuffer(GL_READ_FRAMEBUFFER, 0);
-			return frame;
-		}
+		Frame Read() const { return OffscreenDrawing::ReadTexture(Texture); }
 
 	private:
 		GLuint Texture = 0;

@@ -25,7 +25,18 @@ namespace OffscreenDrawing
 			const std::size_t offset = (static_cast<std::size_t>(y) * Width + x) * 4;
 			return {Bytes[offset], Bytes[offset + 1], Bytes[offset + 2], Bytes[offset + 3]};
 		}
+
+		// Of the colour channels of every pixel.
+		long Sum() const
+		{
+			long sum = 0;
+			for (std::size_t i = 0; i < Bytes.size(); ++i)
+				sum += (i % 4 == 3) ? 0 : Bytes[i];
+			return sum;
+		}
 	};
+
+	inline int Brightness(const Pixel& pixel) { return pixel[0] + pixel[1] + pixel[2]; }
 
 	inline GLint TextureLevelParameter(GLuint texture, GLenum parameter)
 	{
@@ -56,6 +67,18 @@ namespace OffscreenDrawing
 		glPixelStorei(GL_PACK_ALIGNMENT, 1);
 		glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, pixels.Bytes.data());
 		glBindTexture(GL_TEXTURE_2D, 0);
+		return pixels;
+	}
+
+	// What the framebuffer bound for reading holds, from its bottom-left corner.
+	inline TexturePixels ReadFramebuffer(GLint width, GLint height)
+	{
+		TexturePixels pixels;
+		pixels.Width = width;
+		pixels.Height = height;
+		pixels.Bytes.assign(static_cast<std::size_t>(width) * height * 4, 0);
+		glPixelStorei(GL_PACK_ALIGNMENT, 1);
+		glReadPixels(0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, pixels.Bytes.data());
 		return pixels;
 	}
 
