@@ -417,6 +417,22 @@ namespace
 	bool IsSand(const unsigned char* rgb) { return rgb[0] > 60 && rgb[0] > rgb[1] + 8 && rgb[1] > rgb[2] + 8; }
 	bool IsBulletBlue(const unsigned char* rgb) { return rgb[2] > 150 && rgb[2] > rgb[0] + 40; }
 
+	// The screen once the game shows its arena. The first frame comes after the sky's environment capture, which
+	// takes a while on a software renderer; the last screenshot when it never comes.
+	Screenshot WaitForTheArena()
+	{
+		Screenshot shot;
+		const auto deadline = std::chrono::steady_clock::now() + 80s;
+		while (std::chrono::steady_clock::now() < deadline)
+		{
+			shot = GrabScreen();
+			if (!shot.IsEmpty() && IsSand(shot.At(20, shot.Height - 20)))
+				break;
+			std::this_thread::sleep_for(250ms);
+		}
+		return shot;
+	}
+
 	// Presses or releases a key the way a keyboard does, through the X test extension (xdotool).
 	bool SendKey(const char* action, const char* key)
 	{
@@ -558,16 +574,7 @@ namespace
 		run.WriteAssetsPathConfig(DEVICE_LIBRARY, KIVO_GAME_LIBRARY, GAME_ASSETS_PATH);
 		run.Start();
 
-		// The first frame comes after the sky's environment capture, which takes a while on a software renderer.
-		Screenshot shot;
-		const auto deadline = std::chrono::steady_clock::now() + 80s;
-		while (std::chrono::steady_clock::now() < deadline)
-		{
-			shot = GrabScreen();
-			if (!shot.IsEmpty() && IsSand(shot.At(20, shot.Height - 20)))
-				break;
-			std::this_thread::sleep_for(250ms);
-		}
+		Screenshot shot = WaitForTheArena();
 		bool firing = false;
 		Screenshot firingShot;
 		if (!shot.IsEmpty() && IsSand(shot.At(20, shot.Height - 20)))
@@ -623,15 +630,7 @@ namespace
 		run.WriteAssetsPathConfig(DEVICE_LIBRARY, KIVO_GAME_LIBRARY, GAME_ASSETS_PATH);
 		run.Start();
 
-		Screenshot before;
-		const auto deadline = std::chrono::steady_clock::now() + 80s;
-		while (std::chrono::steady_clock::now() < deadline)
-		{
-			before = GrabScreen();
-			if (!before.IsEmpty() && IsSand(before.At(20, before.Height - 20)))
-				break;
-			std::this_thread::sleep_for(250ms);
-		}
+		const Screenshot before = WaitForTheArena();
 		const bool isPlaying = !before.IsEmpty() && IsSand(before.At(20, before.Height - 20));
 		Screenshot debug;
 		Screenshot after;
