@@ -15,6 +15,7 @@
 #include "input/inputworldcomponent.hpp"
 #include "movement/movementsystem.hpp"
 #include "particles/particleupdatesystem.hpp"
+#include "pathfinding/pathfindingsystem.hpp"
 #include "physics2d/physics2dsystem.hpp"
 #include "physics2d/physics2dworldcomponent.hpp"
 #include "physics3d/physics3dsystem.hpp"
@@ -101,6 +102,7 @@ namespace Vorn
 		RegisterUpdatePhase(Physics3DSystem::Physics3DUpdatePhase, eUpdatePhaseOrder::PREUPDATE);
 		RegisterUpdatePhase(MovementSystem::MovementUpdatePhase, eUpdatePhaseOrder::PREUPDATE);
 
+		RegisterUpdatePhase(PathfindingSystem::UpdatePhase, eUpdatePhaseOrder::POSTUPDATE);
 		RegisterUpdatePhase(CameraSystem::CameraUpdatePhase, eUpdatePhaseOrder::POSTUPDATE);
 		RegisterUpdatePhase(DebugDrawSystem::DebugRenderingUpdatePhase, eUpdatePhaseOrder::POSTUPDATE);
 		RegisterUpdatePhase(ParticleUpdateSystem::ParticleUpdatePhase, eUpdatePhaseOrder::POSTUPDATE);

@@ -1,0 +1,7 @@
+#include "pathfinding/navgraph.hpp"
+
+namespace Vorn
+{
+	NavNode::~NavNode() = default;
+	NavGraph::~NavGraph() = default;
+} // namespace Vorn
