@@ -16,6 +16,7 @@
 #include <regex>
 #include <string>
 #include <system_error>
+#include <vector>
 
 namespace Vorn
 {
@@ -70,7 +71,96 @@ namespace Vorn
 			glGetProgramInfoLog(program, length + 1, nullptr, log.data());
 			return String(log.c_str());
 		}
+
+		// Reads a shader file under the engine assets; logs why and gives false when it cannot.
+		bool ReadShaderFile(const String& path, const String& includedBy, std::string& text)
+		{
+			try
+			{
+				text = LoadTextFileRelative(eResourceSource::ENGINE, path).GetCStr();
+				return true;
+			}
+			catch (const FileIOException& exception)
+			{
+				const String& root = gAssetsPathConfig.GetAssetsPath(eResourceSource::ENGINE);
+				std::error_code ignored;
+				const bool isRootMissing =
+				    !std::filesystem::is_directory(root.IsEmpty() ? "." : root.GetCStr(), ignored);
+				gConsole.LogError("Engine shader {} cannot be read ({}); the engine assets folder \"{}\" "
+				                  "(EngineAssetsPath in AssetsPathConfig.json) {}",
+				                  EvaluateFullResourcePath(eResourceSource::ENGINE, path), exception.what(), root,
+				                  isRootMissing ? "does not exist" : "is missing this file");
+				if (!includedBy.IsEmpty())
+					gConsole.LogError("Engine shader {} is included by {}", path, includedBy);
+				return false;
+			}
+		}
+
+		// The path of an `#include "path"` line, or nothing for any other line.
+		bool ParseInclude(const std::string& line, std::string& path)
+		{
+			static const std::regex pattern(R"re(^\s*#\s*include\s+"([^"]+)"\s*$)re");
+			std::smatch match;
+			if (!std::regex_match(line, match, pattern))
+				return false;
+			path = match[1].str();
+			return true;
+		}
+
+		// Appends `path`'s text to `out` with every include line replaced by the included file's text, framed by
+		// #line directives so the driver's messages keep their files and lines. `sourceFiles` numbers the files
+		// read, `including` holds the chain of files being expanded.
+		bool AppendExpanded(const String& path, const String& includedBy, std::vector<String>& sourceFiles,
+		                    std::vector<String>& including, std::string& out)
+		{
+			for (const String& open : including)
+			{
+				if (open == path)
+				{
+					gConsole.LogError("Engine shader {} includes itself through {}", path, includedBy);
+					return false;
+				}
+			}
+			std::string text;
+			if (!ReadShaderFile(path, includedBy, text))
+				return false;
+			const std::size_t fileNumber = sourceFiles.size();
+			sourceFiles.push_back(path);
+			including.push_back(path);
+
+			std::size_t lineNumber = 0;
+			std::size_t start = 0;
+			while (start < text.size())
+			{
+				std::size_t end = text.find('\n', start);
+				if (end == std::string::npos)
+					end = text.size();
+				const std::string line = text.substr(start, end - start);
+				start = end + 1;
+				++lineNumber;
+
+				std::string includePath;
+				if (!ParseInclude(line, includePath))
+				{
+					out += line;
+					out += '\n';
+					continue;
+				}
+				out += "#line 1 " + std::to_string(sourceFiles.size()) + "\n";
+				if (!AppendExpanded(String(includePath.c_str()), path, sourceFiles, including, out))
+					return false;
+				out += "#line " + std::to_string(lineNumber + 1) + " " + std::to_string(fileNumber) + "\n";
+			}
+			including.pop_back();
+			return true;
+		}
 	} // namespace
+
+	bool GLShaderProgram::ExpandShaderSource(const String& path, std::vector<String>& sourceFiles, std::string& out)
+	{
+		std::vector<String> including;
+		return AppendExpanded(path, String(), sourceFiles, including, out);
+	}
 
 	GLShaderProgram::GLShaderProgram(String const& computePath)
 	{
@@ -118,22 +208,14 @@ namespace Vorn
 		const GLuint shader = glCreateShader(ToGLShaderKind(type));
 		VORN_CHECK(shader != 0, "Creation of shader failed!");
 
-		try
-		{
-			ShaderCode[type] = LoadTextFileRelative(eResourceSource::ENGINE, path);
-		}
-		catch (const FileIOException& exception)
+		std::vector<String> sourceFiles;
+		std::string expanded;
+		if (!ExpandShaderSource(path, sourceFiles, expanded))
 		{
 			glDeleteShader(shader);
-			const String& root = gAssetsPathConfig.GetAssetsPath(eResourceSource::ENGINE);
-			std::error_code ignored;
-			const bool isRootMissing = !std::filesystem::is_directory(root.IsEmpty() ? "." : root.GetCStr(), ignored);
-			gConsole.LogError("Engine shader {} cannot be read ({}); the engine assets folder \"{}\" (EngineAssetsPath "
-			                  "in AssetsPathConfig.json) {}",
-			                  EvaluateFullResourcePath(eResourceSource::ENGINE, path), exception.what(), root,
-			                  isRootMissing ? "does not exist" : "is missing this file");
 			FailSetUp();
 		}
+		ShaderCode[type] = String(expanded.c_str());
 
 		const GLchar* source = ShaderCode[type].GetCStr();
 		glShaderSource(shader, 1, &source, nullptr);
@@ -146,6 +228,9 @@ namespace Vorn
 			gConsole.LogError("Shader compilation: {}", ReadShaderLog(shader));
 			gConsole.LogError("Engine shader {} does not compile; the driver's log is above",
 			                  EvaluateFullResourcePath(eResourceSource::ENGINE, path));
+			// The log names lines as "file number:line"; 0 is the shader itself.
+			for (std::size_t i = 1; i < sourceFiles.size(); ++i)
+				gConsole.LogError("Source file {} of that shader is {}", i, sourceFiles[i]);
 			glDeleteShader(shader);
 			FailSetUp();
 		}

@@ -7,6 +7,8 @@
 
 #include <initializer_list>
 #include <map>
+#include <string>
+#include <vector>
 
 namespace Vorn
 {
@@ -26,6 +28,10 @@ namespace Vorn
 	// One linked program built from GLSL files under the engine assets. Every set is checked against the type the
 	// shader declares; uniforms the source scan cannot see (struct members, array elements) must be registered by
 	// hand. The program object itself is never deleted: it lives as long as the context.
+	//
+	// A line `#include "Shaders/file.glsl"` (a path under the engine assets) is replaced by that file's text before
+	// compiling and scanning, so code shared by several shaders lives in one file and the scan sees its uniforms.
+	// Included files may include others; a file including itself fails the set-up like a missing one.
 	class GLShaderProgram : public BaseObject
 	{
 	public:
@@ -80,6 +86,11 @@ namespace Vorn
 
 		// Checks the program against the current GL state; a failure is fatal.
 		void Validate();
+
+		// `path`'s text with its includes expanded; `sourceFiles` gets the files read, in the numbering of the
+		// #line directives put around each included text (0 is `path` itself). False, after an ERROR, when a
+		// file cannot be read or includes itself.
+		static bool ExpandShaderSource(String const& path, std::vector<String>& sourceFiles, std::string& out);
 
 	private:
 		void LoadShader(eShaderUnitType type, String const& path);

@@ -584,6 +584,87 @@ void main()
 		}
 	}
 
+	TEST_F(GLShaderProgramTest, IncludedFilesAreCompiledAndScannedInPlace)
+	{
+		Assets->WriteEngineAsset("Shaders/shared/tint.glsl",
+		                         "uniform vec4 uTint;\n#include \"Shaders/scale.glsl\"\n"
+		                         "vec4 Tinted(vec4 color) { return color * uTint * uScale; }\n");
+		Assets->WriteEngineAsset("Shaders/scale.glsl",
+		                         "  #  include   \"Shaders/factor.glsl\"  \nuniform float uScale;\n");
+		Assets->WriteEngineAsset("Shaders/factor.glsl", "// nothing but a comment\n");
+		const auto program = BuildProgram(R"(#version 430 core
+#include "Shaders/shared/tint.glsl"
+out vec4 color;
+void main() { color = Tinted(vec4(1.0)); }
+)");
+		ASSERT_TRUE(FindUniform(*program, "uTint").has_value());
+		ASSERT_TRUE(FindUniform(*program, "uScale").has_value());
+		EXPECT_EQ(FindUniform(*program, "uScale")->TypeName, "float");
+		EXPECT_EQ(program->GetOutputsInfo().at("color").Index, 0u);
+
+		std::vector<String> files;
+		std::string source;
+		ASSERT_TRUE(GLShaderProgram::ExpandShaderSource(FRAGMENT_PATH, files, source));
+		EXPECT_EQ(files, (std::vector<String>{FRAGMENT_PATH, "Shaders/shared/tint.glsl", "Shaders/scale.glsl",
+		                                      "Shaders/factor.glsl"}));
+		EXPECT_EQ(source, "#version 430 core\n"
+		                  "#line 1 1\n"
+		                  "uniform vec4 uTint;\n"
+		                  "#line 1 2\n"
+		                  "#line 1 3\n"
+		                  "// nothing but a comment\n"
+		                  "#line 2 2\n"
+		                  "uniform float uScale;\n"
+		                  "#line 3 1\n"
+		                  "vec4 Tinted(vec4 color) { return color * uTint * uScale; }\n"
+		                  "#line 3 0\n"
+		                  "out vec4 color;\n"
+		                  "void main() { color = Tinted(vec4(1.0)); }\n");
+	}
+
+	TEST_F(GLShaderProgramTest, AnIncludeThatCannotBeExpandedFailsTheSetUpNamingBothFiles)
+	{
+		const std::string missingFile =
+		    EvaluateFullResourcePath(eResourceSource::ENGINE, "Shaders/missing.glsl").GetStdString();
+		const struct
+		{
+			const char* Name;
+			std::string Included;
+			std::vector<std::string> Lines;
+		} cases[] = {
+		    {"a missing file",
+		     "#include \"Shaders/missing.glsl\"\n",
+		     {"[ERROR] Engine shader " + missingFile + " cannot be read",
+		      "[ERROR] Engine shader Shaders/missing.glsl is included by Shaders/lib.glsl"}},
+		    {"a file that includes itself",
+		     "#include \"Shaders/lib.glsl\"\n",
+		     {"[ERROR] Engine shader Shaders/lib.glsl includes itself through Shaders/lib.glsl"}},
+		    {"a compile error in the included file",
+		     "float Broken() { return 1.0 }\n",
+		     {"[ERROR] Shader compilation: ", " does not compile; the driver's log is above",
+		      "[ERROR] Source file 1 of that shader is Shaders/lib.glsl"}},
+		};
+		for (const auto& c : cases)
+		{
+			SCOPED_TRACE(c.Name);
+			Log.clear();
+			Assets->WriteEngineAsset("Shaders/lib.glsl", c.Included);
+			Assets->WriteEngineAsset(QUAD_VERTEX_PATH, QUAD_VERTEX_SOURCE);
+			Assets->WriteEngineAsset(FRAGMENT_PATH,
+			                         "#version 430 core\n#include \"Shaders/lib.glsl\"\nout vec4 color;\n"
+			                         "void main() { color = vec4(1.0); }\n");
+			EXPECT_THROW(GLShaderProgram(QUAD_VERTEX_PATH, FRAGMENT_PATH), RenderingDeviceSetupFailedException);
+			std::size_t at = 0;
+			for (const std::string& line : c.Lines)
+			{
+				at = Log.find(line, at);
+				EXPECT_NE(at, std::string::npos) << line << "\nin:\n" << Log;
+			}
+		}
+		// The driver names the included file's line by its number: 1:1 here.
+		EXPECT_NE(Log.find("1:1"), std::string::npos) << Log;
+	}
+
 	TEST_F(GLShaderProgramTest, MissingEngineAssetsFolderIsNamed)
 	{
 		std::filesystem::remove_all("../Engine");
