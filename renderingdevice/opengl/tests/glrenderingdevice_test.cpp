@@ -29,6 +29,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cctype>
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
@@ -627,15 +628,16 @@ namespace
 
 	// Every shader file the build lays out that the device loads while it sets up, by its path under the engine
 	// assets. The common postprocess vertex shader is loaded only by registered postprocess passes, and the tiled
-	// renderer registers none.
+	// renderer registers none; the forward renderer's passes are built only on a fallback context.
 	std::vector<std::string> ListEngineShaderFiles()
 	{
 		std::vector<std::string> files;
 		for (const std::filesystem::directory_entry& entry :
 		     std::filesystem::directory_iterator(VORN_ENGINE_ASSETS_PATH "Shaders"))
 		{
-			if (entry.path().filename() != "postprocessCommon.vert.glsl")
-				files.push_back("Shaders/" + entry.path().filename().string());
+			const std::string name = entry.path().filename().string();
+			if (name != "postprocessCommon.vert.glsl" && name.rfind("blinn-phong.", 0) != 0)
+				files.push_back("Shaders/" + name);
 		}
 		std::sort(files.begin(), files.end());
 		return files;
@@ -680,7 +682,9 @@ namespace
 	                         [](const testing::TestParamInfo<std::string>& info)
 	                         {
 		                         std::string name = info.param.substr(std::string("Shaders/").size());
-		                         std::replace(name.begin(), name.end(), '.', '_');
+		                         std::replace_if(
+		                             name.begin(), name.end(),
+		                             [](char c) { return !std::isalnum(static_cast<unsigned char>(c)); }, '_');
 		                         return name;
 	                         });
 

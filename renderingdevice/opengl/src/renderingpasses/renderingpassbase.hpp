@@ -56,6 +56,7 @@ namespace Vorn
 		void Run(World* world, CameraComponent const* camera, AARect const& rect, ePassType passType);
 
 		u32 GetFBO() const { return FBO; }
+		const GLShaderProgram& GetProgram() const { return Program; }
 
 	protected:
 		virtual void OnRun(World* world, CameraComponent const* camera, AARect const& rect, ePassType passType) = 0;
