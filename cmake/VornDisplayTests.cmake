@@ -2,8 +2,9 @@ include_guard(GLOBAL)
 
 # Adds a GoogleTest program that needs an X display. ctest runs every case against its own private Xvfb server
 # (scripts/with-xvfb.sh), so the suite works from a shell without a display, in parallel, and OpenAL stays silent.
+# TEST_PREFIX keeps the case names apart from another program's that compiles the same tests.
 function(vorn_add_display_test name)
-  cmake_parse_arguments(ARG "" "TIMEOUT" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(ARG "" "TIMEOUT;TEST_PREFIX" "SOURCES;LIBS" ${ARGN})
   if(NOT ARG_TIMEOUT)
     set(ARG_TIMEOUT 120)
   endif()
@@ -12,6 +13,7 @@ function(vorn_add_display_test name)
   vorn_target_warnings(${name})
   set_target_properties(${name} PROPERTIES CROSSCOMPILING_EMULATOR "bash;${PROJECT_SOURCE_DIR}/scripts/with-xvfb.sh")
   gtest_discover_tests(${name}
+    TEST_PREFIX "${ARG_TEST_PREFIX}"
     WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}
     DISCOVERY_MODE PRE_TEST
     DISCOVERY_TIMEOUT 60

@@ -1,4 +1,4 @@
-#version 430 core
+#version 330 core
 
 // Debug line vertices: world-space points and one colour per vertex.
 layout(location = 0) in vec3 aPosition;

@@ -1,4 +1,4 @@
-#version 430 core
+#version 330 core
 
 // One quad per live particle, drawn instanced. Each instance carries its particle's scale and position in the
 // emitter's simulation space as a matrix (attributes 3 to 6, one column each).
@@ -17,15 +17,7 @@ uniform vec2 uSpriteSubImages;
 out vec2 vTexCoord;
 out vec2 vQuadPosition;
 
-// The sub-image shown now, counted row by row from the sheet's top-left one, and the texture coordinate of this
-// corner of it. Images are loaded bottom row first, so the top row of the sheet lies at v = 1.
-vec2 SpriteTexCoord()
-{
-	vec2 subImages = max(floor(uSpriteSubImages), vec2(1.0));
-	float frame = mod(floor(uSpriteStartFrame + uTime * uSpriteSpeed), subImages.x * subImages.y);
-	vec2 cell = vec2(mod(frame, subImages.x), subImages.y - 1.0 - floor(frame / subImages.x));
-	return (cell + aTexCoord) / subImages;
-}
+#include "Shaders/spritesheetFrame.glsl"
 
 void main()
 {
@@ -34,6 +26,6 @@ void main()
 	vec2 size = vec2(length(worldFromParticle[0].xyz), length(worldFromParticle[1].xyz));
 	// The quad is spread in view space, so it always faces the camera.
 	gl_Position = uScreenFromView * (viewCentre + vec4(aPosition.xy * size, 0.0, 0.0));
-	vTexCoord = SpriteTexCoord();
+	vTexCoord = SpritesheetTexCoord(uSpriteSubImages, uSpriteStartFrame, uSpriteSpeed, uTime, aTexCoord);
 	vQuadPosition = aPosition.xy;
 }

@@ -1,4 +1,4 @@
-#version 430 core
+#version 330 core
 
 // Shared by the forward renderer's post-processing passes: the device's quad covers the screen with positions
 // already in clip space; the fragment shaders read the image through vTexCoord.

@@ -1,4 +1,4 @@
-#version 430 core
+#version 330 core
 
 // The device's cube around the camera, turned with the camera but never moved by it. The model-space position is
 // the direction the fragment looks along.

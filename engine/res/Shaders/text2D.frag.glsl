@@ -1,4 +1,4 @@
-#version 430 core
+#version 330 core
 
 // The font atlas (bound at unit 0) holds each glyph's coverage in its red channel; it becomes the text colour's
 // opacity, for blending over the image.

@@ -1,4 +1,4 @@
-#version 430 core
+#version 330 core
 
 // Glyph quads of a text field buffer, in pixels relative to the text's baseline origin; u_position moves them to
 // the text's place on the screen and u_projection maps screen pixels to clip space.

@@ -10,6 +10,8 @@
 #include "proxy/glparticledeviceproxy.hpp"
 #include "proxy/gltextfieldbufferdeviceproxy.hpp"
 #include "proxy/gltexturedeviceproxy.hpp"
+#include "renderers/common/scenedrawing.hpp"
+#include "renderers/forward/forwardrenderer.hpp"
 #include "renderers/irendererinterface.hpp"
 #include "renderers/sceneview.hpp"
 #include "renderers/tiled/tiledforwardrenderer.hpp"
@@ -18,8 +20,12 @@
 #include "rendering/meshrenderingcomponent.hpp"
 #include "rendering/viewport.hpp"
 #include "rendering/viewportworldcomponent.hpp"
+#include "renderingpasses/blinnphongrenderingpass.hpp"
+#include "renderingpasses/forwardrenderingpasses.hpp"
 #include "renderingpasses/postprocessrenderingpass.hpp"
+#include "renderingtargets/depthrenderingtarget.hpp"
 #include "renderingtargets/renderingtargetbase.hpp"
+#include "renderingtargets/texture2drenderingtarget.hpp"
 #include "utils/check.hpp"
 #include "utils/console.hpp"
 
@@ -28,7 +34,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdlib>
 
 namespace Vorn
 {
@@ -66,13 +71,6 @@ namespace Vorn
 			const float scaled = (component * 0.5f + 0.5f) * 255.0f;
 			return static_cast<u8>(std::clamp(static_cast<int>(scaled), 0, 255));
 		}
-
-		// The fractional part keeps the value in 0..1 whatever RAND_MAX the C library has.
-		float NextNoiseValue()
-		{
-			const double value = static_cast<double>(std::rand()) / 32767.0;
-			return static_cast<float>(value - std::floor(value));
-		}
 	} // namespace
 
 	GLRenderingDevice::GLRenderingDevice(SDL_Window* window, ScreenSize const& size) : Window(window), ScreenDim(size)
@@ -81,8 +79,8 @@ namespace Vorn
 		VORN_CHECK(gRenderingDevice == nullptr, "Creating device twice?");
 		gRenderingDevice = this;
 
-		// There is no lower context version to fall back to: a running device is always high-end.
-		if (!CreateContextHighend())
+		// Without 4.3 (no compute shaders) the forward renderer still runs on 3.3.
+		if (!CreateContextHighend() && !CreateContextFallback())
 			VORN_CHECK(Context != nullptr, "Context creation failed! OpenGL 4.3 is required! Sorry we probably do "
 			                               "not support your GPU and Mac OS.");
 		VORN_CHECK(Context != nullptr, "OpenGL context creation failed!");
@@ -111,16 +109,23 @@ namespace Vorn
 		RendererInterface.reset();
 	}
 
+	namespace
+	{
+		void SetContextAttributes(int majorVersion, int minorVersion)
+		{
+			SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_CORE);
+			SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, majorVersion);
+			SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, minorVersion);
+			SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
+			SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 24);
+			SDL_GL_SetAttribute(SDL_GL_MULTISAMPLEBUFFERS, 1);
+			SDL_GL_SetAttribute(SDL_GL_MULTISAMPLESAMPLES, 4);
+		}
+	} // namespace
+
 	bool GLRenderingDevice::CreateContextHighend()
 	{
-		SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_CORE);
-		SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 4);
-		SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 3);
-		SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
-		SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 24);
-		SDL_GL_SetAttribute(SDL_GL_MULTISAMPLEBUFFERS, 1);
-		SDL_GL_SetAttribute(SDL_GL_MULTISAMPLESAMPLES, 4);
-
+		SetContextAttributes(4, 3);
 		Context = SDL_GL_CreateContext(Window);
 		if (!Context)
 		{
@@ -132,6 +137,20 @@ namespace Vorn
 		return true;
 	}
 
+	bool GLRenderingDevice::CreateContextFallback()
+	{
+		SetContextAttributes(3, 3);
+		Context = SDL_GL_CreateContext(Window);
+		if (!Context)
+		{
+			gConsole.LogInfo("Fallback context setup failed, err: {}", SDL_GetError());
+			return false;
+		}
+		RendererType = eRendererType::FALLBACK;
+		gConsole.LogInfo("Fallback context created: OpenGL 3.3, drawing with the forward renderer");
+		return true;
+	}
+
 	void GLRenderingDevice::Init()
 	{
 		gConsole.LogInfo("GLRenderingDevice::Init");
@@ -139,6 +158,8 @@ namespace Vorn
 		QuadPrimitive.reset(new PrimitiveQuad());
 		CubePrimitive.reset(new PrimitiveCube());
 		CreateUtilityTextures();
+		if (RendererType == eRendererType::FALLBACK)
+			CreateForwardRenderingPasses();
 		SetRenderer(std::unique_ptr<IRendererInterface>(CreateRenderer()));
 	}
 
@@ -146,10 +167,8 @@ namespace Vorn
 	{
 		switch (RendererType)
 		{
-		// The library has no fallback renderer yet: such a device runs without one, and RenderWorld only clears
-		// the viewports.
 		case eRendererType::FALLBACK:
-			return nullptr;
+			return new ForwardRenderer(this);
 		case eRendererType::HIGHEND:
 			return new TiledForwardRenderer(this);
 		default:
@@ -164,6 +183,43 @@ namespace Vorn
 		RendererInterface = std::move(renderer);
 		if (RendererInterface)
 			RendererInterface->Init();
+	}
+
+	void GLRenderingDevice::CreateForwardRenderingPasses()
+	{
+		using Slot = eGeometryRenderPassType;
+		RenderingTargets[eSharedRenderingTargetType::COLOR] =
+		    std::make_unique<Texture2DRenderingTarget>(GL_RGBA16F, eRenderTargetType::HDR_COLOR);
+		RenderingTargets[eSharedRenderingTargetType::DEPTH] = std::make_unique<DepthRenderingTarget>();
+
+		GeometryRenderingPasses[Slot::BLINN_PHONG] = std::make_unique<BlinnPhongRenderingPass>(this);
+		GeometryRenderingPasses[Slot::SKYBOX] = std::make_unique<SkyboxRenderingPass>(this);
+		GeometryRenderingPasses[Slot::TRANSPARENT] = std::make_unique<TransparentRenderingPass>(this);
+		GeometryRenderingPasses[Slot::UNLIT] = std::make_unique<UnlitRenderingPass>(this);
+		GeometryRenderingPasses[Slot::PARTICLES] = std::make_unique<ParticlesRenderingPass>(this);
+		GeometryRenderingPasses[Slot::DEBUG_NORMALS] = std::make_unique<DebugNormalsRenderingPass>(this);
+		GeometryRenderingPasses[Slot::DEBUG_NORMALS_WIREFRAME] =
+		    std::make_unique<DebugNormalsWireframeRenderingPass>(this);
+		GeometryRenderingPasses[Slot::SPRITESHEET] = std::make_unique<SpritesheetRenderingPass>(this);
+		GeometryRenderingPasses[Slot::DEBUG] = std::make_unique<DebugRenderingPass>(this);
+		GeometryRenderingPasses[Slot::TEXT_2D] = std::make_unique<Text2DRenderingPass>(this);
+
+		RenderingTargetBase* color = RenderingTargets[eSharedRenderingTargetType::COLOR].get();
+		RenderingTargetBase* depth = RenderingTargets[eSharedRenderingTargetType::DEPTH].get();
+		for (Slot slot : {Slot::BLINN_PHONG, Slot::SKYBOX, Slot::TRANSPARENT, Slot::UNLIT, Slot::PARTICLES,
+		                  Slot::DEBUG_NORMALS, Slot::DEBUG_NORMALS_WIREFRAME, Slot::SPRITESHEET})
+		{
+			RenderingPassBase& pass = *GeometryRenderingPasses[slot];
+			pass.AddOutput("oColor", color);
+			pass.AddOutput("Depth", depth);
+			pass.Finalize();
+		}
+		// The debug lines and texts go over the finished picture, straight into the window.
+		GeometryRenderingPasses[Slot::DEBUG]->Finalize();
+		GeometryRenderingPasses[Slot::TEXT_2D]->Finalize();
+
+		RegisterPostprocessPass(ePostprocessRenderPassType::FINAL, "Shaders/postprocessFinal.frag.glsl",
+		                        {{"uColorBuffer", color}}, {});
 	}
 
 	void GLRenderingDevice::CleanUpResources()
@@ -223,8 +279,8 @@ namespace Vorn
 		u8 noise[noiseTexelCount * 3];
 		for (int i = 0; i < noiseTexelCount; ++i)
 		{
-			const float y = 2.0f * NextNoiseValue() - 1.0f;
-			const float x = 2.0f * NextNoiseValue() - 1.0f;
+			const float y = 2.0f * SceneDrawing::NextRandomFraction() - 1.0f;
+			const float x = 2.0f * SceneDrawing::NextRandomFraction() - 1.0f;
 			Vector direction(x, y, 0.0f, 1.0f);
 			direction.Normalize();
 			noise[i * 3 + 0] = ToUnsignedByte(direction.x);

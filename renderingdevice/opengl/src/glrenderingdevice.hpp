@@ -30,23 +30,25 @@ namespace Vorn
 		_COUNT
 	};
 
-	// Slots of the forward renderer's geometry passes in the device's table.
+	// Slots of the forward renderer's geometry passes in the device's table, and what fills them. The renderer's
+	// mode sequences run slots by number, so the numbers decide what each camera mode shows (see ForwardRenderer).
 	enum class eGeometryRenderPassType : u32
 	{
-		BLINN_PHONG = 0,
-		SKYBOX = 1,
-		TRANSPARENT = 2,
-		UNLIT = 3,
-		PARTICLES = 4,
-		DEBUG_NORMALS = 5,
-		DEBUG_NORMALS_WIREFRAME = 6,
-		SPRITESHEET = 7,
-		DEBUG = 8,
-		TEXT_2D = 9,
+		BLINN_PHONG = 0,             // BlinnPhongRenderingPass: the lit meshes
+		SKYBOX = 1,                  // SkyboxRenderingPass: the sky panorama
+		TRANSPARENT = 2,             // TransparentRenderingPass: stand-ins for translucent meshes
+		UNLIT = 3,                   // UnlitRenderingPass: meshes in their materials' colours
+		PARTICLES = 4,               // ParticlesRenderingPass
+		DEBUG_NORMALS = 5,           // DebugNormalsRenderingPass: meshes coloured by normal
+		DEBUG_NORMALS_WIREFRAME = 6, // DebugNormalsWireframeRenderingPass: edges and normals as lines
+		SPRITESHEET = 7,             // SpritesheetRenderingPass
+		DEBUG = 8,                   // DebugRenderingPass: the frame's debug lines, in the window
+		TEXT_2D = 9,                 // Text2DRenderingPass: the screen texts, in the window
 		_COUNT
 	};
 
-	// Slots of the forward renderer's post-processing passes; FINAL draws into the window.
+	// Slots of the forward renderer's post-processing passes; FINAL tone-maps the shared colour target into the
+	// window with the camera's postprocess settings. The stages before it are free for games' own passes.
 	enum class ePostprocessRenderPassType : u32
 	{
 		STAGE_0 = 0,
@@ -57,7 +59,7 @@ namespace Vorn
 		_COUNT
 	};
 
-	// The screen-sized targets the forward renderer's passes share.
+	// The screen-sized targets the forward renderer's passes share: an HDR colour and a depth texture.
 	enum class eSharedRenderingTargetType : u32
 	{
 		COLOR = 0,
@@ -65,22 +67,25 @@ namespace Vorn
 		_COUNT
 	};
 
-	// The OpenGL implementation of the rendering device. It owns the 4.3 core context of the launcher's window,
-	// the drawing helpers and small textures every renderer shares, and the renderer that draws each viewport.
-	// Only one device may exist at a time.
+	// The OpenGL implementation of the rendering device. It owns the core context of the launcher's window, the
+	// drawing helpers and small textures every renderer shares, and the renderer that draws each viewport: the tiled
+	// renderer on an OpenGL 4.3 context, the forward renderer where only 3.3 can be had. Only one device may exist
+	// at a time.
 	class GLRenderingDevice : public IRenderingDevice
 	{
 	public:
 		// Without a renderer every viewport is only cleared to this.
 		static constexpr Color VIEWPORT_CLEAR_COLOR = Color(0.125f, 0.125f, 0.125f, 1.0f);
 
-		// Creates the context and makes it current on the calling thread.
+		// Creates the context, 4.3 or else 3.3, and makes it current on the calling thread. Without either the
+		// process stops.
 		GLRenderingDevice(SDL_Window* window, ScreenSize const& size);
 		~GLRenderingDevice() override;
 		GLRenderingDevice(const GLRenderingDevice&) = delete;
 		GLRenderingDevice& operator=(const GLRenderingDevice&) = delete;
 
 		bool CreateContextHighend();
+		bool CreateContextFallback();
 
 		void Resize(ScreenSize const& size) override;
 		ScreenSize const& GetScreenSize() const override { return ScreenDim; }
@@ -105,6 +110,20 @@ namespace Vorn
 		IRendererInterface* GetRenderer() const { return RendererInterface.get(); }
 
 		eRendererType GetRendererType() const { return RendererType; }
+
+		// The forward renderer's passes and shared targets; null while the tiled renderer draws.
+		RenderingPassBase* GetGeometryRenderingPass(eGeometryRenderPassType type) const
+		{
+			return GeometryRenderingPasses[type].get();
+		}
+		RenderingPassBase* GetPostprocessRenderingPass(ePostprocessRenderPassType type) const
+		{
+			return PostprocessRenderingPasses[type].get();
+		}
+		RenderingTargetBase* GetRenderingTarget(eSharedRenderingTargetType type) const
+		{
+			return RenderingTargets[type].get();
+		}
 		const Dynarray<String>& GetOpenGLExtensions() const { return OpenGLExtensions; }
 
 		// Texture names shared by the renderers; 0 until Init.
@@ -121,7 +140,7 @@ namespace Vorn
 		};
 
 	private:
-		// Lets the tests reach the forward renderer's tables, which nothing in the library fills yet.
+		// Lets the tests register their own postprocess passes and targets.
 		friend struct GLRenderingDeviceTestAccess;
 
 		void GetExtensions();
@@ -130,6 +149,9 @@ namespace Vorn
 		void FillSceneView(SceneView& view);
 		void ClearViewport(const Viewport& viewport);
 		void EndFrame();
+		// Fills the forward renderer's tables: the shared targets, the ten geometry passes and the final
+		// postprocess pass.
+		void CreateForwardRenderingPasses();
 		void CleanUpResources();
 		// Replaces the pass in `type`'s slot with a new postprocess pass: outputs bound first, then inputs, then
 		// finalised.

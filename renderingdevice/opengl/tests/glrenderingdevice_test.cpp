@@ -1,6 +1,7 @@
 #include "glrenderingdevice.hpp"
 #include "support/builtshaders.hpp"
 #include "support/enginedevicetest.hpp"
+#include "support/fallbackshaders.hpp"
 #include "support/hiddenwindowdevicetest.hpp"
 #include "support/tempengineassets.hpp"
 
@@ -626,9 +627,8 @@ namespace
 		}
 	}
 
-	// Every shader file the build lays out that the device loads while it sets up, by its path under the engine
-	// assets. The common postprocess vertex shader is loaded only by registered postprocess passes, and the tiled
-	// renderer registers none; the forward renderer's passes are built only on a fallback context.
+	// Every shader file the build lays out that a high-end device loads while it sets up, by its path under the
+	// engine assets: the forward renderer's own shaders are loaded only on a fallback context.
 	std::vector<std::string> ListEngineShaderFiles()
 	{
 		std::vector<std::string> files;
@@ -636,7 +636,7 @@ namespace
 		     std::filesystem::directory_iterator(VORN_ENGINE_ASSETS_PATH "Shaders"))
 		{
 			const std::string name = entry.path().filename().string();
-			if (name != "postprocessCommon.vert.glsl" && name.rfind("blinn-phong.", 0) != 0)
+			if (!IsForwardRendererOnlyShader(name))
 				files.push_back("Shaders/" + name);
 		}
 		std::sort(files.begin(), files.end());

@@ -190,7 +190,7 @@ TEST_F(OverlayStepsTest, ThreeLinesDrawSixVerticesAndAreThenRemoved)
 	GLuint query = 0;
 	glGenQueries(1, &query);
 	glBeginQuery(GL_PRIMITIVES_GENERATED, query);
-	Overlays::DrawDebugLines(DebugShader(), GetTarget().GetFramebuffer(), view);
+	Overlays::DrawDebugLines(DebugShader(), GetTarget().GetFramebuffer(), view.WorldData, *view.CameraCmp);
 	glEndQuery(GL_PRIMITIVES_GENERATED);
 	GLuint lines = 0;
 	glGetQueryObjectuiv(query, GL_QUERY_RESULT, &lines);
@@ -214,9 +214,10 @@ TEST_F(OverlayStepsTest, AWorldWithoutDebugStateDrawsNoLinesAndStillDrawsItsText
 	AddText(&bare, "HHHH", Color::WHITE);
 	const SceneView view(&bare, viewports->GetViewports().at(0));
 
-	Overlays::DrawDebugLines(DebugShader(), GetTarget().GetFramebuffer(), view);
+	Overlays::DrawDebugLines(DebugShader(), GetTarget().GetFramebuffer(), view.WorldData, *view.CameraCmp);
 	EXPECT_EQ(MaxChannel(GetTarget().Read(), LINE_BOX, 0), 0);
-	Overlays::DrawScreenTexts(TextShader(), GetTarget().GetFramebuffer(), view, RenderingDevice->GetScreenSize());
+	Overlays::DrawScreenTexts(TextShader(), GetTarget().GetFramebuffer(), view.WorldData, view.Rect,
+	                          RenderingDevice->GetScreenSize());
 	const Frame frame = GetTarget().Read();
 	EXPECT_EQ(MaxChannel(frame, TEXT_BOX, 0), 255);
 	EXPECT_EQ(frame.Sum(),
@@ -240,13 +241,15 @@ TEST_F(OverlayStepsTest, TextsWithoutLettersOrWithoutAUsableFontDrawNothing)
 	AddText(GetWorld(), "lost", Color::WHITE, "Fonts/NoSuchFont.ttf");
 	const SceneView view(GetWorld(), GetWorld()->GetWorldComponent<ViewportWorldComponent>()->GetViewports().at(0));
 
-	Overlays::DrawScreenTexts(TextShader(), GetTarget().GetFramebuffer(), view, RenderingDevice->GetScreenSize());
+	Overlays::DrawScreenTexts(TextShader(), GetTarget().GetFramebuffer(), view.WorldData, view.Rect,
+	                          RenderingDevice->GetScreenSize());
 	EXPECT_GT(GetTarget().Read().Sum(), 0);
 
 	blanked->SetText("");
 	glBindFramebuffer(GL_FRAMEBUFFER, GetTarget().GetFramebuffer());
 	glClear(GL_COLOR_BUFFER_BIT);
-	Overlays::DrawScreenTexts(TextShader(), GetTarget().GetFramebuffer(), view, RenderingDevice->GetScreenSize());
+	Overlays::DrawScreenTexts(TextShader(), GetTarget().GetFramebuffer(), view.WorldData, view.Rect,
+	                          RenderingDevice->GetScreenSize());
 	EXPECT_EQ(GetTarget().Read().Sum(), 0) << "an emptied text no longer shows its old letters";
 	EXPECT_TRUE(console.Contains("[ERROR] Font: ")) << console.GetText();
 	EXPECT_TRUE(console.Contains("NoSuchFont.ttf cannot be used at size 32")) << console.GetText();

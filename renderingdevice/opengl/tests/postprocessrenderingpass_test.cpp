@@ -274,6 +274,12 @@ void main()
 		ASSERT_NE(first, std::string::npos) << text;
 		EXPECT_NE(text.find(line, first + line.size()), std::string::npos) << text;
 		EXPECT_TRUE(IsPixel(ReadTexture(Output->GetTextureID()).At(5, 5), {102, 51, 25, 255}, 2));
+		// Values that leave the picture as it is, not the settings' defaults with their grain and stripes.
+		EXPECT_EQ(UniformInt("uUseCashetes"), 0);
+		EXPECT_FLOAT_EQ(UniformFloats("uSaturationPower")[0], 1.0f);
+		EXPECT_FLOAT_EQ(UniformFloats("uGrainPower")[0], 0.0f);
+		EXPECT_FLOAT_EQ(UniformFloats("uStripesPower")[0], 0.0f);
+		EXPECT_FLOAT_EQ(UniformFloats("uDistortionPower")[0], 0.0f);
 	}
 
 	TEST_F(PostprocessRenderingPassTest, ResizeReachesTheSharedTargets)

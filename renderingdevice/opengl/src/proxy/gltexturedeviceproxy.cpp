@@ -99,6 +99,11 @@ namespace Vorn
 				InternalFormat = Channels < 4 ? GL_RGB8 : GL_RGBA8;
 				Format = Channels < 4 ? GL_RGB : GL_RGBA;
 			}
+			else if (RenderTargetType == eRenderTargetType::HDR_COLOR)
+			{
+				InternalFormat = GL_RGBA16F;
+				Format = GL_RGBA;
+			}
 			else if (RenderTargetType == eRenderTargetType::DEPTH)
 			{
 				InternalFormat = GL_DEPTH_COMPONENT;

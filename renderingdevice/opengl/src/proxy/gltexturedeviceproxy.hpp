@@ -13,7 +13,8 @@ namespace Vorn
 	{
 		NONE = 0, // an ordinary texture
 		COLOR = 1,
-		DEPTH = 2
+		DEPTH = 2,
+		HDR_COLOR = 3, // RGBA 16-bit floating point, for colour beyond 1
 	};
 
 	// A 2D OpenGL texture whose storage formats follow from its usage. Owns the texture name; must die before the

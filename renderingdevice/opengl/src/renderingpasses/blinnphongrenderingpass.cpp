@@ -7,6 +7,7 @@
 #include "math/color.hpp"
 #include "math/matrix.hpp"
 #include "movement/movementsystem.hpp"
+#include "renderers/common/scenedrawing.hpp"
 #include "rendering/ambientlightworldcomponent.hpp"
 #include "rendering/camera/cameracomponent.hpp"
 #include "rendering/lights/directionallightcomponent.hpp"
@@ -29,20 +30,13 @@ namespace Vorn
 		{
 			return String((std::string(array) + "[" + std::to_string(index) + "]." + member).c_str());
 		}
-
-		int TextureName(const TextureResource* texture, u32 fallback)
-		{
-			if (texture && texture->GetTextureProxy())
-				return static_cast<int>(texture->GetTextureProxy()->GetResourceID());
-			return static_cast<int>(fallback);
-		}
-
-		bool IsDrawn(const MeshRenderingComponent& mesh, ePassType passType)
-		{
-			return passType == ePassType::FORCE_ALL || (mesh.GetBlendingMode() != eBlendingMode::TRANSLUCENT &&
-			                                            mesh.GetShadingModel() == eShadingMode::PBR);
-		}
 	} // namespace
+
+	bool BlinnPhongRenderingPass::IsDrawn(const MeshRenderingComponent& mesh, ePassType passType)
+	{
+		return passType == ePassType::FORCE_ALL ||
+		       (mesh.GetBlendingMode() != eBlendingMode::TRANSLUCENT && mesh.GetShadingModel() == eShadingMode::PBR);
+	}
 
 	BlinnPhongRenderingPass::BlinnPhongRenderingPass(GLRenderingDevice* device)
 	    : RenderingPassBase(device, "Shaders/blinn-phong.vert.glsl", "Shaders/blinn-phong.frag.glsl")
@@ -133,6 +127,8 @@ namespace Vorn
 
 		const u32 white = RDI->GetFallbackWhiteTexture();
 		const u32 flatNormal = RDI->GetFallbackNormalMap();
+		// The wireframe views rasterise everything as lines; the others only wireframe components.
+		const GLenum rasterisation = SceneDrawing::CurrentPolygonMode();
 		for (auto [mesh] : world->IterateComponents<MeshRenderingComponent>())
 		{
 			if (!mesh->GetMesh() || !IsDrawn(*mesh, passType))
@@ -141,7 +137,7 @@ namespace Vorn
 			Program.SetUniform("uTransform", transform.GetWorldFromModel());
 			Program.SetUniform("uLocalTransform", transform.GetParentFromModel());
 			Program.SetUniform("uMVPTransform", camera->GetClipFromWorld() * transform.GetWorldFromModel());
-			glPolygonMode(GL_FRONT_AND_BACK, mesh->GetIsWireframe() ? GL_LINE : GL_FILL);
+			glPolygonMode(GL_FRONT_AND_BACK, mesh->GetIsWireframe() ? GL_LINE : rasterisation);
 
 			const auto& subMeshes = mesh->GetMesh()->GetSubMeshes();
 			for (u64 i = 0; i < subMeshes.GetSize(); ++i)
@@ -153,16 +149,13 @@ namespace Vorn
 				Program.SetUniform("uMaterial.Shininess", SHININESS);
 
 				const Mesh& data = subMeshes[i]->GetMeshData();
-				Program.BindSampler("uDiffuseTexture", 0, TextureName(data.GetAlbedoMap(), white));
-				Program.BindSampler("uSpecularMap", 1, TextureName(data.GetRoughnessMap(), white));
-				Program.BindSampler("uNormalMap", 2, TextureName(data.GetNormalMap(), flatNormal));
+				Program.BindSampler("uDiffuseTexture", 0, SceneDrawing::TextureName(data.GetAlbedoMap(), white));
+				Program.BindSampler("uSpecularMap", 1, SceneDrawing::TextureName(data.GetRoughnessMap(), white));
+				Program.BindSampler("uNormalMap", 2, SceneDrawing::TextureName(data.GetNormalMap(), flatNormal));
 
-				glBindVertexArray(subMeshes[i]->GetMeshProxy()->GetResourceID());
-				glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(data.GetTriangleCount() * 3), GL_UNSIGNED_INT,
-				               nullptr);
-				glBindVertexArray(0);
+				SceneDrawing::DrawSubMesh(*subMeshes[i]);
 			}
-			glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
+			glPolygonMode(GL_FRONT_AND_BACK, rasterisation);
 		}
 		glActiveTexture(GL_TEXTURE0);
 	}

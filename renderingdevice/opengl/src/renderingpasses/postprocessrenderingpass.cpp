@@ -14,6 +14,23 @@
 
 namespace Vorn
 {
+	namespace
+	{
+		PostprocessSettingsComponent NeutralSettings()
+		{
+			PostprocessSettingsComponent neutral;
+			neutral.UseCashetes = 0;
+			neutral.DistortionPower = 0.0f;
+			neutral.ColorTempValue = PostprocessRenderingPass::NEUTRAL_COLOR_TEMPERATURE;
+			neutral.ColorTempLuminancePreservation = 0.0f;
+			neutral.SaturationPower = 1.0f;
+			neutral.GrainPower = 0.0f;
+			neutral.StripesPower = 0.0f;
+			neutral.Exposure = 1.0f;
+			return neutral;
+		}
+	} // namespace
+
 	PostprocessRenderingPass::PostprocessRenderingPass(GLRenderingDevice* device, String const& fragmentShaderPath)
 	    : RenderingPassBase(device, VERTEX_SHADER_PATH, fragmentShaderPath)
 	{
@@ -36,20 +53,21 @@ namespace Vorn
 		Program.SetUniform("uCameraPosition", cameraTransform.GetGlobalTranslation());
 		Program.SetUniform("uCameraRotation", cameraTransform.GetGlobalRotation().ToRotationMatrix());
 
-		if (const PostprocessSettingsComponent* settings = camera->GetSibling<PostprocessSettingsComponent>())
-		{
-			Program.SetUniform("uUseCashetes", static_cast<int>(settings->UseCashetes));
-			Program.SetUniform("uDistortionPower", settings->DistortionPower);
-			Program.SetUniform("uColorTempValue", settings->ColorTempValue);
-			Program.SetUniform("uColorTempLuminancePreservation", settings->ColorTempLuminancePreservation);
-			Program.SetUniform("uSaturationPower", settings->SaturationPower);
-			Program.SetUniform("uGrainPower", settings->GrainPower);
-			Program.SetUniform("uStripesPower", settings->StripesPower);
-		}
-		else
-		{
+		const PostprocessSettingsComponent* settings = camera->GetSibling<PostprocessSettingsComponent>();
+		if (!settings)
 			gConsole.LogInfo("void PostprocessRenderingPass::OnRun: PostprocessSettings is NULL");
-		}
+		// Without settings the picture is left as it is, not given the settings' default grain and stripes; the
+		// values are set all the same, so a previous camera's do not linger.
+		const PostprocessSettingsComponent neutral = NeutralSettings();
+		const PostprocessSettingsComponent& used = settings ? *settings : neutral;
+		Program.SetUniform("uExposure", used.Exposure);
+		Program.SetUniform("uUseCashetes", static_cast<int>(used.UseCashetes));
+		Program.SetUniform("uDistortionPower", used.DistortionPower);
+		Program.SetUniform("uColorTempValue", used.ColorTempValue);
+		Program.SetUniform("uColorTempLuminancePreservation", used.ColorTempLuminancePreservation);
+		Program.SetUniform("uSaturationPower", used.SaturationPower);
+		Program.SetUniform("uGrainPower", used.GrainPower);
+		Program.SetUniform("uStripesPower", used.StripesPower);
 
 		RDI->GetQuadPrimitive()->Draw();
 	}

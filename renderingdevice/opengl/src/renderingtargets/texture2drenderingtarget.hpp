@@ -13,8 +13,8 @@ namespace Vorn
 	class Texture2DRenderingTarget : public RenderingTargetBase
 	{
 	public:
-		// `internalFormat` documents what the caller asks for but is not used: the texture's format follows
-		// `type` (an RGB8 colour or a depth texture). Needs a live device for the screen size.
+		// `internalFormat` documents what the caller asks for but is not used: the texture's format follows `type`
+		// (RGB8 for COLOR, RGBA16F for HDR_COLOR, a depth texture for DEPTH). Needs a live device for the screen size.
 		explicit Texture2DRenderingTarget(u32 internalFormat, eRenderTargetType type = eRenderTargetType::COLOR);
 		~Texture2DRenderingTarget() override;
 

@@ -3,11 +3,11 @@
 #include "debugdrawing/debugdrawstateworldcomponent.hpp"
 #include "ecs/world.hpp"
 #include "glshaderprogram.hpp"
+#include "math/aarect.hpp"
 #include "math/matrix.hpp"
 #include "math/vector.hpp"
 #include "math/vector2f.hpp"
 #include "primitives/debugrenderingbuffers.hpp"
-#include "renderers/sceneview.hpp"
 #include "rendering/camera/cameracomponent.hpp"
 #include "rendering/irenderingdevice.hpp"
 #include "rendering/itexturedeviceproxy.hpp"
@@ -50,13 +50,14 @@ namespace Vorn
 	static_assert(sizeof(std::pair<Vector3f, Vector3f>) == LINE_POINTS_BYTES, "debug line points must be packed");
 	static_assert(sizeof(std::pair<Color, Color>) == LINE_COLORS_BYTES, "debug line colours must be packed");
 
-	void Overlays::DrawDebugLines(GLShaderProgram& debugShader, u32 framebuffer, SceneView const& view)
+	void Overlays::DrawDebugLines(GLShaderProgram& debugShader, u32 framebuffer, World* world,
+	                              CameraComponent const& camera)
 	{
 		glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
 		debugShader.BindProgram();
-		debugShader.SetUniform("uMVP", view.CameraCmp->GetClipFromWorld());
+		debugShader.SetUniform("uMVP", camera.GetClipFromWorld());
 
-		if (DebugDrawStateWorldComponent* state = view.WorldData->GetWorldComponent<DebugDrawStateWorldComponent>())
+		if (DebugDrawStateWorldComponent* state = world->GetWorldComponent<DebugDrawStateWorldComponent>())
 		{
 			if (!state->DebugLines.IsEmpty())
 			{
@@ -74,8 +75,8 @@ namespace Vorn
 		glBindFramebuffer(GL_FRAMEBUFFER, 0);
 	}
 
-	void Overlays::DrawScreenTexts(GLShaderProgram& textShader, u32 framebuffer, SceneView const& view,
-	                               ScreenSize const& screen)
+	void Overlays::DrawScreenTexts(GLShaderProgram& textShader, u32 framebuffer, World* world,
+	                               AARect const& viewportRect, ScreenSize const& screen)
 	{
 		glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
 		glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
@@ -85,15 +86,15 @@ namespace Vorn
 
 		const float width = static_cast<float>(screen.Width);
 		const float height = static_cast<float>(screen.Height);
-		const Vector2f& min = view.Rect.GetMin();
-		const Vector2f& size = view.Rect.GetSize();
+		const Vector2f& min = viewportRect.GetMin();
+		const Vector2f& size = viewportRect.GetSize();
 		Matrix projection;
 		projection.SetOrthographic(height * min.y, height * (min.y + size.y), width * min.x, width * (min.x + size.x),
 		                           -1.0f, 1.0f);
 
 		textShader.BindProgram();
 		textShader.SetUniform("u_projection", projection);
-		for (auto [component] : view.WorldData->IterateComponents<ScreenSpaceTextComponent>())
+		for (auto [component] : world->IterateComponents<ScreenSpaceTextComponent>())
 		{
 			const Text2D& text = component->GetText();
 			text.UpdateDeviceBuffers();

@@ -8,10 +8,9 @@
 #include "math/matrix.hpp"
 #include "math/vector.hpp"
 #include "movement/movementsystem.hpp"
-#include "particles/particlecomponent.hpp"
 #include "primitives/primitivecube.hpp"
 #include "primitives/primitivequad.hpp"
-#include "proxy/glparticledeviceproxy.hpp"
+#include "renderers/common/scenedrawing.hpp"
 #include "renderers/overlays/overlays.hpp"
 #include "renderers/sceneview.hpp"
 #include "renderers/tiled/brdftable.hpp"
@@ -29,7 +28,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdlib>
 
 namespace Vorn
 {
@@ -71,13 +69,6 @@ namespace Vorn
 			const float empty[FLOATS_PER_LIGHT_RECORD] = {0.0f, 0.0f, 0.0f,  1.0f, 0.0f, 0.0f,
 			                                              0.0f, 1.0f, -1.0f, 0.0f, 0.0f, 1.0f};
 			std::copy(empty, empty + FLOATS_PER_LIGHT_RECORD, record);
-		}
-
-		// The fractional part keeps the value in 0..1 whatever RAND_MAX the C library has.
-		float NextRandomFraction()
-		{
-			const double value = static_cast<double>(std::rand()) / 32767.0;
-			return static_cast<float>(value - std::floor(value));
 		}
 
 		GLuint CreateScreenTexture(ScreenSize const& size, GLint internalFormat, GLenum format, GLint filter,
@@ -130,29 +121,6 @@ namespace Vorn
 			glActiveTexture(GL_TEXTURE0);
 		}
 
-		int GetTextureName(const TextureResource* texture, u32 fallback)
-		{
-			if (texture && texture->GetTextureProxy())
-				return static_cast<int>(texture->GetTextureProxy()->GetResourceID());
-			return static_cast<int>(fallback);
-		}
-
-		void DrawSubMesh(const MeshResource::SubMesh& subMesh)
-		{
-			glBindVertexArray(subMesh.GetMeshProxy()->GetResourceID());
-			glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(subMesh.GetMeshData().GetTriangleCount() * 3),
-			               GL_UNSIGNED_INT, nullptr);
-			glBindVertexArray(0);
-		}
-
-		// The sky follows the camera's rotation only.
-		Matrix WithoutTranslation(Matrix matrix)
-		{
-			matrix.m[0][3] = 0.0f;
-			matrix.m[1][3] = 0.0f;
-			matrix.m[2][3] = 0.0f;
-			return matrix;
-		}
 	} // namespace
 
 	TiledForwardRenderer::TiledForwardRenderer(GLRenderingDevice* device)
@@ -471,8 +439,9 @@ namespace Vorn
 		RenderDepthOfField(view);
 		RenderToneMapping(view);
 		// Over the tone-mapped image, so neither exposure nor blur touches them; gamma still does.
-		Overlays::DrawDebugLines(DebugShader, FBOpost1, view);
-		Overlays::DrawScreenTexts(Text2DShader, FBOpost1, view, RenderingDeviceInterface->GetScreenSize());
+		Overlays::DrawDebugLines(DebugShader, FBOpost1, view.WorldData, *view.CameraCmp);
+		Overlays::DrawScreenTexts(Text2DShader, FBOpost1, view.WorldData, view.Rect,
+		                          RenderingDeviceInterface->GetScreenSize());
 		RenderGammaCorrection();
 	}
 
@@ -493,7 +462,7 @@ namespace Vorn
 			{
 				glActiveTexture(GL_TEXTURE0);
 				glBindTexture(GL_TEXTURE_2D, white);
-				DrawSubMesh(*subMesh);
+				SceneDrawing::DrawSubMesh(*subMesh);
 			}
 		}
 		glBindTexture(GL_TEXTURE_2D, 0);
@@ -584,13 +553,14 @@ namespace Vorn
 				program.SetUniform("uMaterial.OpacityMaskThreshold", material.OpacityMaskThreshold);
 
 				const Mesh& data = subMeshes[i]->GetMeshData();
-				program.BindSampler("uEmissiveMap", 3, GetTextureName(data.GetEmissiveMap(), white));
-				program.BindSampler("uAlbedoMap", 4, GetTextureName(data.GetAlbedoMap(), white));
-				program.BindSampler("uRoughnessMap", 5, GetTextureName(data.GetRoughnessMap(), white));
-				program.BindSampler("uMetallicMap", 6, GetTextureName(data.GetMetallicMap(), white));
-				program.BindSampler("uNormalMap", 7, GetTextureName(data.GetNormalMap(), flatNormal));
-				program.BindSampler("uAmbientOcclusionMap", 8, GetTextureName(data.GetAmbientOcclusionMap(), white));
-				DrawSubMesh(*subMeshes[i]);
+				program.BindSampler("uEmissiveMap", 3, SceneDrawing::TextureName(data.GetEmissiveMap(), white));
+				program.BindSampler("uAlbedoMap", 4, SceneDrawing::TextureName(data.GetAlbedoMap(), white));
+				program.BindSampler("uRoughnessMap", 5, SceneDrawing::TextureName(data.GetRoughnessMap(), white));
+				program.BindSampler("uMetallicMap", 6, SceneDrawing::TextureName(data.GetMetallicMap(), white));
+				program.BindSampler("uNormalMap", 7, SceneDrawing::TextureName(data.GetNormalMap(), flatNormal));
+				program.BindSampler("uAmbientOcclusionMap", 8,
+				                    SceneDrawing::TextureName(data.GetAmbientOcclusionMap(), white));
+				SceneDrawing::DrawSubMesh(*subMeshes[i]);
 			}
 		}
 	}
@@ -625,8 +595,8 @@ namespace Vorn
 		glBindFramebuffer(GL_FRAMEBUFFER, FBOhdr);
 		SkyboxShader.BindProgram();
 		SkyboxShader.SetUniform("uTint", tint);
-		SkyboxShader.SetUniform("uClipFromWorld",
-		                        camera->GetClipFromView() * WithoutTranslation(camera->GetViewFromWorld()));
+		SkyboxShader.SetUniform("uClipFromWorld", camera->GetClipFromView() *
+		                                              SceneDrawing::WithoutTranslation(camera->GetViewFromWorld()));
 		SkyboxShader.BindSamplerCube("uCubemap", 0, static_cast<int>(Capture.GetEnvCubemap()));
 		glDisable(GL_CULL_FACE);
 		glDepthFunc(GL_LEQUAL);
@@ -660,52 +630,12 @@ namespace Vorn
 
 	void TiledForwardRenderer::RenderParticles(SceneView const& view)
 	{
-		const CameraComponent* camera = view.CameraCmp;
-		const u32 white = RenderingDeviceInterface->GetFallbackWhiteTexture();
-		bool isStateSet = false;
-		for (auto [particles] : view.WorldData->IterateComponents<ParticleComponent>())
-		{
-			if (!isStateSet)
-			{
-				glBindFramebuffer(GL_FRAMEBUFFER, FBOhdr);
-				glDepthMask(GL_FALSE);
-				glEnable(GL_BLEND);
-				glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-				glDisable(GL_CULL_FACE);
-				ParticleShader.BindProgram();
-				ParticleShader.SetUniform("uTime", GetGameplayTime(view.WorldData));
-				ParticleShader.SetUniform("uScreenFromView", camera->GetClipFromView());
-				isStateSet = true;
-			}
-
-			const ParticleEmitter* emitter = particles->GetEmitter();
-			const ParticleEmitter::Settings& settings = emitter->GetSettings();
-			const SpritesheetSettings& sprite = settings.Spritesheet;
-			ParticleShader.SetUniform("uViewFromWorld", camera->GetViewFromWorld());
-			ParticleShader.SetUniform("uWorldFromModel", settings.SimulationSpace == eSimulationSpace::WORLD_SPACE
-			                                                 ? Matrix::IDENTITY
-			                                                 : particles->GetTransform().GetWorldFromModel());
-			ParticleShader.SetUniform("uEmitterColor", settings.EmitterColor);
-			ParticleShader.SetUniform("uSpriteColor", sprite.SpriteColor);
-			const float startFrame = sprite.IsRandomStartFrame
-			                             ? NextRandomFraction() * sprite.SubImages.x * sprite.SubImages.y
-			                             : sprite.StartFrame;
-			ParticleShader.SetUniform("uSpriteStartFrame", startFrame);
-			ParticleShader.SetUniform("uSpriteSpeed", sprite.Speed);
-			ParticleShader.SetUniform("uSpriteSubImages", sprite.SubImages.x, sprite.SubImages.y);
-			ParticleShader.SetUniform("uHasSprite", emitter->GetSpritesheet() ? 1.0f : 0.0f);
-			ParticleShader.BindSampler("uSpritesheet", 0, GetTextureName(emitter->GetSpritesheet(), white));
-
-			const auto* proxy = static_cast<const GLParticleDeviceProxy*>(emitter->GetParticleProxy());
-			glBindVertexArray(proxy->GetVAO());
-			glDrawArraysInstanced(GL_TRIANGLES, 0, PrimitiveQuad::VERTEX_COUNT,
-			                      static_cast<GLsizei>(emitter->GetInstancesCount()));
-			glBindVertexArray(0);
-		}
-		if (!isStateSet)
-			return;
-		glBindTexture(GL_TEXTURE_2D, 0);
-		glEnable(GL_CULL_FACE);
+		glBindFramebuffer(GL_FRAMEBUFFER, FBOhdr);
+		glDepthMask(GL_FALSE);
+		glEnable(GL_BLEND);
+		glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+		SceneDrawing::DrawParticles(ParticleShader, view.WorldData, *view.CameraCmp,
+		                            RenderingDeviceInterface->GetFallbackWhiteTexture());
 		glDepthMask(GL_TRUE);
 		glDisable(GL_BLEND);
 		glBindFramebuffer(GL_FRAMEBUFFER, 0);
