@@ -568,11 +568,26 @@ namespace
 		EXPECT_EQ(LastLine(result.ConsoleLog), "[DEBUG] Exiting...");
 	}
 
-	TEST(LauncherTest, RealGameShowsTheArenaThePlayerAndBlueBulletsWhileSpaceIsHeld)
+	// The game on each renderer: the tiled one on the driver's 4.3 context, the forward one where the driver is
+	// limited to 3.3.
+	struct RendererCase
+	{
+		const char* Name;
+		std::map<std::string, std::string> Environment;
+		const char* FittingRendererLine;
+	};
+
+	void PrintTo(const RendererCase& renderer, std::ostream* out) { *out << renderer.Name; }
+
+	class LauncherRendererTest : public testing::TestWithParam<RendererCase>
+	{
+	};
+
+	TEST_P(LauncherRendererTest, RealGameShowsTheArenaThePlayerAndBlueBulletsWhileSpaceIsHeld)
 	{
 		LauncherRun run;
 		run.WriteAssetsPathConfig(DEVICE_LIBRARY, KIVO_GAME_LIBRARY, GAME_ASSETS_PATH);
-		run.Start();
+		run.Start(GetParam().Environment);
 
 		Screenshot shot = WaitForTheArena();
 		bool firing = false;
@@ -609,7 +624,16 @@ namespace
 			for (int x = centreX - 20; x < centreX + 20; ++x)
 				bulletPixels += IsBulletBlue(firingShot.At(x, y)) ? 1 : 0;
 		EXPECT_GT(bulletPixels, 10) << "blue bullets";
+		EXPECT_EQ(CountLinesStartingWith(result.ConsoleLog, GetParam().FittingRendererLine), 1) << Describe(result);
 	}
+
+	INSTANTIATE_TEST_SUITE_P(
+	    Renderers, LauncherRendererTest,
+	    testing::Values(RendererCase{"Tiled", {}, "[INFO] Fitting renderer (0 - Fallback, 1 - Highend): 1"},
+	                    RendererCase{"Forward",
+	                                 {{"MESA_GL_VERSION_OVERRIDE", "3.3"}},
+	                                 "[INFO] Fitting renderer (0 - Fallback, 1 - Highend): 0"}),
+	    [](const testing::TestParamInfo<RendererCase>& info) { return std::string(info.param.Name); });
 
 	// The frame counter's text: white, with its baseline 300 pixels above the window's bottom-left corner.
 	int CountFrameCounterPixels(const Screenshot& shot)

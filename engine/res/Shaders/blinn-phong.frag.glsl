@@ -6,7 +6,7 @@
 // cones (given as cosines).
 struct Material
 {
-	vec4 Ambient;
+	vec4 Ambient; // light of the material's own (its emissive colour), added whatever the lights
 	vec4 Diffuse;
 	vec4 Specular;
 	float Shininess;

@@ -1,9 +1,9 @@
 #version 330 core
 
-// The fallback renderer's last step, from its HDR scene colour to the window: exposure and tone mapping as in the
-// tiled renderer, then the camera's postprocess settings (lens distortion, colour temperature, saturation, film
-// grain, scan-line stripes, letterbox bars) and gamma. The scene is read at this fragment's place in the screen-
-// sized target, moved by the distortion.
+// The fallback renderer's last step, from its HDR scene colour to the window: exposure and the tiled renderer's
+// filmic curve (keeping each colour's hue), then the camera's postprocess settings (lens distortion, colour
+// temperature, saturation, film grain, scan-line stripes, letterbox bars) and gamma. The scene is read at this
+// fragment's place in the screen-sized target, moved by the distortion.
 in vec2 vTexCoord;
 
 uniform sampler2D uColorBuffer;
@@ -26,6 +26,15 @@ const float DISPLAY_GAMMA = 2.2;
 // Letterbox bars leave a 2.39:1 picture.
 const float CINEMA_ASPECT = 2.39;
 const vec3 LUMINANCE = vec3(0.2126, 0.7152, 0.0722);
+
+// The filmic curve applied to the brightest channel, the others scaled along: a very bright coloured light (an
+// emissive material far above 1) keeps its colour instead of washing out to white, which matters here because this
+// renderer has no bloom to show the glow.
+vec3 ToneMapKeepingHue(vec3 color)
+{
+	float peak = max(color.r, max(color.g, color.b));
+	return peak > 0.0 ? color * (ToneMapFilmic(vec3(peak)).r / peak) : vec3(0.0);
+}
 
 // Barrel distortion around the viewport's centre, in viewport coordinates (0..1).
 vec2 Distort(vec2 uv)
@@ -58,7 +67,7 @@ void main()
 	// The viewport's corner in the screen-sized target, from this fragment's window position.
 	vec2 viewportOrigin = gl_FragCoord.xy - vTexCoord * uResolution;
 	vec2 texel = (viewportOrigin + uv * uResolution) / vec2(textureSize(uColorBuffer, 0));
-	vec3 color = ToneMapFilmic(max(texture(uColorBuffer, texel).rgb * uExposure, vec3(0.0)));
+	vec3 color = ToneMapKeepingHue(max(texture(uColorBuffer, texel).rgb * uExposure, vec3(0.0)));
 
 	vec3 warmed = color * ColorTemperatureTint(uColorTempValue);
 	float keptLuminance = dot(color, LUMINANCE) / max(dot(warmed, LUMINANCE), 1e-5);

@@ -31,7 +31,9 @@ namespace Vorn
 	};
 
 	// Slots of the forward renderer's geometry passes in the device's table, and what fills them. The renderer's
-	// mode sequences run slots by number, so the numbers decide what each camera mode shows (see ForwardRenderer).
+	// mode sequences run slots by number (see ForwardRenderer): 0 serves the lit and wireframe views, 1 goes before
+	// it in the lit view, 2 blends over the unlit and normals views, 5 and 6 replace 0 in the normals views, 8 ends
+	// the wireframe views.
 	enum class eGeometryRenderPassType : u32
 	{
 		BLINN_PHONG = 0,             // BlinnPhongRenderingPass: the lit meshes

@@ -158,6 +158,17 @@ TEST_F(BlinnPhongRenderingPassTest, AWorldWithoutAmbientLightIsLitWithBlackAmbie
 	EXPECT_EQ(ReadWindow().Sum(), 0) << "no light at all: black";
 }
 
+TEST_F(BlinnPhongRenderingPassTest, AnEmissiveMaterialShowsItsOwnLightInTheDark)
+{
+	World bare;
+	bare.AddWorldComponent<DeferredTaskWorldComponent>();
+	AddQuad(&bare, Vector(0.0f, 0.0f, -3.0f))
+	    ->SetMaterial(0, Material(Color(0.0f, 0.0f, 1.0f), Color::WHITE, 0.5f, 0.0f, 0.5f));
+	Run(&bare, ePassType::DEFAULT);
+	EXPECT_EQ(UniformFloats("uMaterial.Ambient"), (std::array<float, 4>{0.0f, 0.0f, 1.0f, 1.0f}));
+	EXPECT_EQ(ReadWindow().At(SIZE / 2, SIZE / 2), (OffscreenDrawing::Pixel{0, 0, 255, 255})) << "no light, yet blue";
+}
+
 TEST_F(BlinnPhongRenderingPassTest, TheDefaultFilterSkipsTranslucentAndNonPbrMeshesAndForceAllDrawsThem)
 {
 	AddQuad(GetWorld(), Vector(0.0f, 0.0f, -3.0f));

@@ -143,7 +143,8 @@ namespace Vorn
 			for (u64 i = 0; i < subMeshes.GetSize(); ++i)
 			{
 				const Material& material = mesh->GetMaterial(static_cast<int>(i));
-				Program.SetUniform("uMaterial.Ambient", Color::BLACK);
+				// The shader adds the ambient term as it is: the material's own light.
+				Program.SetUniform("uMaterial.Ambient", material.Emissive);
 				Program.SetUniform("uMaterial.Diffuse", material.Albedo);
 				Program.SetUniform("uMaterial.Specular", material.Albedo);
 				Program.SetUniform("uMaterial.Shininess", SHININESS);

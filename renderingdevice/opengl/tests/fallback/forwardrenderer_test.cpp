@@ -177,64 +177,63 @@ namespace
 		EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 	}
 
-	TEST_F(ForwardRendererTest, TheLitViewShowsTheSkyAndTheMeshLitFromItsLightsSide)
-	{
-		AddNeutralSettings();
-		AddSky();
-		AddLightFromTheLeft();
-		AddSphere(Vector(0.0f, 0.0f, -5.0f));
-		const Frame& frame = RenderFrame();
-
-		const Pixel left = At(frame, Vector(-0.6f, 0.0f, -4.3f));
-		const Pixel right = At(frame, Vector(0.6f, 0.0f, -4.3f));
-		const Pixel sky = frame.At(WIDTH / 2, HEIGHT - 4);
-		const Pixel ground = frame.At(WIDTH / 2, 4);
-		EXPECT_GT(Brightness(left), 300) << Describe(left);
-		EXPECT_LT(Brightness(right) + 200, Brightness(left)) << "only ambient light " << Describe(right);
-		EXPECT_GT(sky[2], sky[0] + 60) << "blue sky " << Describe(sky);
-		EXPECT_LT(Brightness(ground), Brightness(sky) / 2) << "dark ground " << Describe(ground);
-		EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
-	}
-
-	// What each rendering mode shows of a translucent sphere in front of the sky, lit from the left.
+	// What each rendering mode shows of a sphere in front of the sky, lit from the left.
 	TEST_F(ForwardRendererTest, EachModeShowsWhatItsNameSays)
 	{
 		AddNeutralSettings();
 		AddSky();
 		AddLightFromTheLeft();
 		MeshRenderingComponent* sphere = AddSphere(Vector(0.0f, 0.0f, -5.0f));
+		struct Samples
+		{
+			Pixel Upper; // above the sphere's centre
+			Pixel Left;
+			Pixel Right;
+			Pixel Sky; // the top of the screen
+		};
 		struct ModeCase
 		{
 			const char* Name;
 			eRenderingModeType Mode;
 			bool IsTranslucent;
-			bool (*Expect)(const Pixel& upperSphere, const Pixel& sky, std::string& why);
+			bool (*Expect)(const Samples& at, std::string& why);
 		};
 		const ModeCase cases[] = {
-		    {"lit: the translucent sphere is left out, the sky shows through", eRenderingModeType::LIT, true,
-		     [](const Pixel& upper, const Pixel& sky, std::string& why)
+		    {"lit: brighter on the lit side, before the sky", eRenderingModeType::LIT, false,
+		     [](const Samples& at, std::string& why)
+		     {
+			     why = "expected the left side lit, the right side in ambient light, a blue sky";
+			     return Brightness(at.Left) > Brightness(at.Right) + 200 && at.Sky[2] > at.Sky[0] + 60;
+		     }},
+		    {"lit: a translucent sphere is left out, the sky shows through", eRenderingModeType::LIT, true,
+		     [](const Samples& at, std::string& why)
 		     {
 			     why = "expected sky at the sphere";
-			     return upper == sky && upper[2] > upper[0] + 60;
+			     return at.Upper == at.Sky && at.Upper[2] > at.Upper[0] + 60;
 		     }},
-		    {"unlit: every mesh is drawn, the sky is not", eRenderingModeType::UNLIT, true,
-		     [](const Pixel& upper, const Pixel& sky, std::string& why)
+		    {"unlit: flat, without the sky", eRenderingModeType::UNLIT, false,
+		     [](const Samples& at, std::string& why)
+		     {
+			     why = "expected the same colour on both sides before a black background";
+			     return at.Left == at.Right && Brightness(at.Left) > 150 && Brightness(at.Sky) == 0;
+		     }},
+		    {"unlit: a translucent sphere is drawn too", eRenderingModeType::UNLIT, true,
+		     [](const Samples& at, std::string& why)
 		     {
 			     why = "expected the sphere (or its stand-in) before a black background";
-			     return Brightness(upper) > 150 && Brightness(sky) == 0;
+			     return Brightness(at.Upper) > 150 && Brightness(at.Sky) == 0;
 		     }},
-		    {"debug normals: the normal facing up and toward the camera is green and blue",
-		     eRenderingModeType::DEBUG_NORMALS, false,
-		     [](const Pixel& upper, const Pixel& sky, std::string& why)
+		    {"debug normals: left faces -X, the top faces +Y", eRenderingModeType::DEBUG_NORMALS, false,
+		     [](const Samples& at, std::string& why)
 		     {
-			     why = "expected the normal's colour";
-			     return upper[1] > upper[0] + 20 && upper[2] > upper[0] + 20 && Brightness(sky) == 0;
+			     why = "expected the normals' colours";
+			     return at.Left[0] + 40 < at.Right[0] && at.Upper[1] > at.Upper[0] + 20 && Brightness(at.Sky) == 0;
 		     }},
 		    {"debug draw: the lit view", eRenderingModeType::DEBUG_DRAW, false,
-		     [](const Pixel& upper, const Pixel& sky, std::string& why)
+		     [](const Samples& at, std::string& why)
 		     {
-			     why = "expected the lit grey sphere before the blue sky";
-			     return std::abs(upper[0] - upper[2]) < 30 && Brightness(upper) > 150 && sky[2] > sky[0] + 60;
+			     why = "expected the lit view";
+			     return Brightness(at.Left) > Brightness(at.Right) + 200 && at.Sky[2] > at.Sky[0] + 60;
 		     }},
 		};
 		for (const ModeCase& mode : cases)
@@ -243,11 +242,12 @@ namespace
 			Camera->SetRenderingMode(mode.Mode);
 			sphere->SetBlendingMode(mode.IsTranslucent ? eBlendingMode::TRANSLUCENT : eBlendingMode::OPAQUE);
 			const Frame& frame = RenderFrame();
-			const Pixel upper = At(frame, Vector(-0.3f, 0.5f, -4.2f));
-			const Pixel sky = frame.At(WIDTH / 2, HEIGHT - 4);
+			const Samples at = {At(frame, Vector(-0.3f, 0.5f, -4.2f)), At(frame, Vector(-0.6f, 0.0f, -4.3f)),
+			                    At(frame, Vector(0.6f, 0.0f, -4.3f)), frame.At(WIDTH / 2, HEIGHT - 4)};
 			std::string why;
-			EXPECT_TRUE(mode.Expect(upper, sky, why))
-			    << why << ": sphere " << Describe(upper) << ", sky " << Describe(sky);
+			EXPECT_TRUE(mode.Expect(at, why))
+			    << why << ": above " << Describe(at.Upper) << ", left " << Describe(at.Left) << ", right "
+			    << Describe(at.Right) << ", sky " << Describe(at.Sky);
 		}
 		EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 	}
@@ -320,10 +320,11 @@ namespace
 		EXPECT_EQ(Brightness(between), 0) << Describe(between);
 	}
 
-	// Debug lines and screen texts go over the finished picture; the lines last one frame.
-	TEST_F(ForwardRendererTest, DebugLinesAndTextsAreDrawnOverThePicture)
+	// In debug mode (F10) the debug lines and screen texts go over the finished picture; the lines last one frame.
+	TEST_F(ForwardRendererTest, DebugModeDrawsTheDebugLinesAndTextsOverThePicture)
 	{
 		AddNeutralSettings();
+		Camera->SetRenderingMode(eRenderingModeType::DEBUG_DRAW);
 		const std::filesystem::path fonts = EvaluateFullResourcePath(eResourceSource::ENGINE, "Fonts").GetStdString();
 		std::filesystem::create_directories(fonts);
 		std::filesystem::copy(VORN_ENGINE_ASSETS_PATH "Fonts", fonts, std::filesystem::copy_options::recursive);

@@ -86,7 +86,8 @@ namespace Vorn
 		case eRenderingModeType::DEBUG_NORMALS:
 			glDepthMask(GL_TRUE);
 			glEnable(GL_DEPTH_TEST);
-			RunGeometryPass(mode == eRenderingModeType::UNLIT ? Slot::BLINN_PHONG : Slot::DEBUG_NORMALS, view,
+			// The unlit view draws without light, whatever pass the lit view uses.
+			RunGeometryPass(mode == eRenderingModeType::UNLIT ? Slot::UNLIT : Slot::DEBUG_NORMALS, view,
 			                ePassType::FORCE_ALL);
 			glDepthMask(GL_FALSE);
 			glEnable(GL_BLEND);

@@ -13,7 +13,7 @@ namespace Vorn
 	// postprocess pass brings that image to the window) in the order the camera's rendering mode asks for:
 	//
 	//   LIT, DEBUG_DRAW          sky, lit opaque meshes, then particles and sprite sheets blended over them
-	//   UNLIT                    every mesh lit (translucent ones drawn opaque), then the translucent stand-ins
+	//   UNLIT                    every mesh flat in its materials' colours, then the translucent stand-ins
 	//   DEBUG_NORMALS            the meshes coloured by normal, then the translucent stand-ins
 	//   WIREFRAME                every mesh as lit lines, then the debug lines
 	//   DEBUG_NORMALS_WIREFRAME  triangle edges and normals as lines, then the debug lines
