@@ -3,6 +3,7 @@
 #include "support/enginedevicetest.hpp"
 #include "support/fallbackshaders.hpp"
 #include "support/hiddenwindowdevicetest.hpp"
+#include "support/missingshadertest.hpp"
 #include "support/tempengineassets.hpp"
 
 #include "ecs/deferredtasksystem.hpp"
@@ -36,6 +37,7 @@
 #include <filesystem>
 #include <fstream>
 #include <memory>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -284,6 +286,26 @@ namespace
 
 		Device.reset();
 		EXPECT_EQ(gRenderingDevice, nullptr);
+	}
+
+	TEST_F(GLRenderingDeviceTest, A43ContextIsLoggedWithTheDriverAndTheTiledRenderer)
+	{
+		Device.reset();
+		VornTests::ConsoleCapture console;
+		Device.reset(new GLRenderingDevice(TestWindow, WINDOW_SIZE));
+
+		std::vector<std::string> lines;
+		std::istringstream stream(console.GetText());
+		for (std::string line; std::getline(stream, line);)
+			if (line.rfind("[INFO] ", 0) == 0)
+				lines.push_back(line);
+		ASSERT_GE(lines.size(), 6u) << console.GetText();
+		EXPECT_EQ(lines[0], "[INFO] HighEnd context created");
+		EXPECT_EQ(lines[1], "[INFO] OpenGL context set up successfully");
+		EXPECT_EQ(lines[2].rfind("[INFO] GL Renderer: ", 0), 0u) << lines[2];
+		EXPECT_EQ(lines[3].rfind("[INFO] GL Version: 4.", 0), 0u) << lines[3];
+		EXPECT_EQ(lines[4].rfind("[INFO] GLSL Version: ", 0), 0u) << lines[4];
+		EXPECT_EQ(lines[5], "[INFO] Fitting renderer (0 - Fallback, 1 - Highend): 1");
 	}
 
 	TEST_F(GLRenderingDeviceTest, InitCreatesTheSharedPrimitives)
@@ -643,50 +665,12 @@ namespace
 		return files;
 	}
 
-	class MissingEngineShaderTest : public HiddenWindowDeviceTest<64, 64>,
-	                                public testing::WithParamInterface<std::string>
-	{
-	protected:
-		class IdleGame : public IGame
-		{
-		public:
-			void RegisterEngine(Engine*) override {}
-			void Init() override {}
-			void Deinit() override {}
-		};
-	};
+	using MissingEngineShaderTest = MissingShaderTest;
 
-	// Whichever engine shader is missing, the engine's start fails cleanly and the log names the file and where it
-	// was looked for.
-	TEST_P(MissingEngineShaderTest, EngineInitFailsNamingTheFile)
-	{
-		TempEngineAssets assets;
-		CopyBuiltShaders();
-		const std::string missing = GetParam();
-		std::filesystem::remove(EvaluateFullResourcePath(eResourceSource::ENGINE, missing.c_str()).GetStdString());
-		Engine engine;
-		VornTests::ConsoleCapture console;
-
-		EXPECT_FALSE(engine.Init(std::make_unique<IdleGame>(), std::move(Device)));
-
-		EXPECT_TRUE(console.Contains("[ERROR] Engine shader ../Engine/Res/" + missing +
-		                             " cannot be read (File load failed from all sources, check config); the engine "
-		                             "assets folder \"../Engine/Res/\" (EngineAssetsPath in AssetsPathConfig.json) is "
-		                             "missing this file\n"))
-		    << console.GetText();
-		EXPECT_TRUE(console.Contains("[ERROR] Rendering device set-up failed; the engine cannot start\n"));
-		EXPECT_EQ(engine.GetWorld(), nullptr);
-	}
+	TEST_P(MissingEngineShaderTest, EngineInitFailsNamingTheFile) { ExpectEngineInitFailsNamingTheMissingFile(); }
 
 	INSTANTIATE_TEST_SUITE_P(EveryShaderFile, MissingEngineShaderTest, testing::ValuesIn(ListEngineShaderFiles()),
-	                         [](const testing::TestParamInfo<std::string>& info)
-	                         {
-		                         std::string name = info.param.substr(std::string("Shaders/").size());
-		                         std::replace_if(
-		                             name.begin(), name.end(),
-		                             [](char c) { return !std::isalnum(static_cast<unsigned char>(c)); }, '_');
-		                         return name;
-	                         });
+	                         MissingShaderTest::CaseName);
 
 	using GLRenderingDeviceDeathTest = GLRenderingDeviceTest;
 

@@ -27,6 +27,7 @@
 #include "support/fallbackshaders.hpp"
 #include "support/framegrabbing.hpp"
 #include "support/hiddenwindowdevicetest.hpp"
+#include "support/missingshadertest.hpp"
 #include "support/tempengineassets.hpp"
 #include "support/testmeshes.hpp"
 #include "text/screenspacetextcomponent.hpp"
@@ -414,6 +415,18 @@ namespace
 		Device.reset(new GLRenderingDevice(TestWindow, WINDOW_SIZE));
 
 		EXPECT_EQ(Device->GetRendererType(), eRendererType::FALLBACK);
+		// The high-end context's attributes otherwise.
+		GLint major = 0;
+		GLint minor = 0;
+		glGetIntegerv(GL_MAJOR_VERSION, &major);
+		glGetIntegerv(GL_MINOR_VERSION, &minor);
+		EXPECT_EQ(major * 10 + minor, 33);
+		GLint profile = 0;
+		glGetIntegerv(GL_CONTEXT_PROFILE_MASK, &profile);
+		EXPECT_TRUE(profile & GL_CONTEXT_CORE_PROFILE_BIT);
+		GLint samples = 0;
+		glGetIntegerv(GL_SAMPLES, &samples);
+		EXPECT_EQ(samples, 4);
 		const std::vector<std::string> lines = LogLines(console, "[INFO] ");
 		ASSERT_GE(lines.size(), 7u) << console.GetText();
 		EXPECT_EQ(lines[0].rfind("[INFO] HighEnd context setup failed, err: ", 0), 0u) << lines[0];
@@ -446,15 +459,14 @@ namespace
 		    "Context creation failed! OpenGL 4.3 is required! Sorry we probably do not support your GPU and Mac OS.");
 	}
 
-	// Every shader file the forward renderer loads: whichever is missing, the engine's start fails cleanly and the
-	// log names the file.
+	// Every shader file the forward renderer loads.
 	std::vector<std::string> ListForwardRendererShaderFiles()
 	{
 		std::vector<std::string> files;
 		const char* const shared[] = {"debug.vert.glsl",  "debug.frag.glsl",      "text2D.vert.glsl",
 		                              "text2D.frag.glsl", "instanced.vert.glsl",  "instanced.frag.glsl",
 		                              "skybox.vert.glsl", "equirectangular.glsl", "spritesheetFrame.glsl",
-		                              "toneMapping.glsl"};
+		                              "meshVertex.glsl",  "toneMapping.glsl"};
 		for (const char* name : shared)
 			files.push_back(std::string("Shaders/") + name);
 		for (const std::filesystem::directory_entry& entry :
@@ -468,43 +480,13 @@ namespace
 		return files;
 	}
 
-	class MissingForwardRendererShaderTest : public HiddenWindowDeviceTest<64, 64>,
-	                                         public testing::WithParamInterface<std::string>
-	{
-	protected:
-		class IdleGame : public IGame
-		{
-		public:
-			void RegisterEngine(Engine*) override {}
-			void Init() override {}
-			void Deinit() override {}
-		};
-	};
+	using MissingForwardRendererShaderTest = MissingShaderTest;
 
 	TEST_P(MissingForwardRendererShaderTest, EngineInitFailsNamingTheFile)
 	{
-		TempEngineAssets assets;
-		CopyBuiltShaders();
-		const std::string missing = GetParam();
-		std::filesystem::remove(EvaluateFullResourcePath(eResourceSource::ENGINE, missing.c_str()).GetStdString());
-		Engine engine;
-		VornTests::ConsoleCapture console;
-
-		EXPECT_FALSE(engine.Init(std::make_unique<IdleGame>(), std::move(Device)));
-
-		EXPECT_TRUE(console.Contains("[ERROR] Engine shader ../Engine/Res/" + missing + " cannot be read"))
-		    << console.GetText();
-		EXPECT_TRUE(console.Contains("[ERROR] Rendering device set-up failed; the engine cannot start\n"));
+		ExpectEngineInitFailsNamingTheMissingFile();
 	}
 
 	INSTANTIATE_TEST_SUITE_P(EveryShaderFile, MissingForwardRendererShaderTest,
-	                         testing::ValuesIn(ListForwardRendererShaderFiles()),
-	                         [](const testing::TestParamInfo<std::string>& info)
-	                         {
-		                         std::string name = info.param.substr(std::string("Shaders/").size());
-		                         std::replace_if(
-		                             name.begin(), name.end(),
-		                             [](char c) { return !std::isalnum(static_cast<unsigned char>(c)); }, '_');
-		                         return name;
-	                         });
+	                         testing::ValuesIn(ListForwardRendererShaderFiles()), MissingShaderTest::CaseName);
 } // namespace

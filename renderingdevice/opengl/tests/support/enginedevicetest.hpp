@@ -2,6 +2,7 @@
 
 #include "builtshaders.hpp"
 #include "hiddenwindowdevicetest.hpp"
+#include "idlegame.hpp"
 #include "tempengineassets.hpp"
 
 #include "engine.hpp"
@@ -19,14 +20,6 @@ template <int WIDTH, int HEIGHT>
 class EngineDeviceTest : public HiddenWindowDeviceTest<WIDTH, HEIGHT>
 {
 protected:
-	class IdleGame : public Vorn::IGame
-	{
-	public:
-		void RegisterEngine(Vorn::Engine*) override {}
-		void Init() override {}
-		void Deinit() override {}
-	};
-
 	void SetUp() override
 	{
 		HiddenWindowDeviceTest<WIDTH, HEIGHT>::SetUp();
