@@ -4,6 +4,7 @@
 #include "fixtures/manualclock.hpp"
 #include "fixtures/tempworkingdirectory.hpp"
 #include "glrenderingdevice.hpp"
+#include "renderers/tiled/tiledforwardrenderer.hpp"
 
 #include <epoxy/gl.h>
 
@@ -75,6 +76,12 @@ namespace VornBench
 
 		Vorn::Engine& GetEngine() { return *EngineInstance; }
 		Vorn::eRendererType GetRendererType() const { return RendererType; }
+		// The tiled renderer's step timings; null on the forward renderer.
+		Vorn::PassTimings* GetPassTimings()
+		{
+			auto* tiled = dynamic_cast<Vorn::TiledForwardRenderer*>(Vorn::gRenderingDevice->GetRenderer());
+			return tiled ? &tiled->GetPassTimings() : nullptr;
+		}
 		Vorn::World* GetWorld() { return EngineInstance->GetWorld(); }
 		double InitToFirstFrameSeconds = 0.0;
 

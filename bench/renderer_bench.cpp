@@ -1,6 +1,8 @@
-// Frame times of the OpenGL device's tiled renderer on a real window: the example game's scene alone and with debug
-// lines and screen texts over it, a lit floor with 1024 short-range point lights against the same floor without
-// them, and the time from Engine::Init to the first presented frame (environment capture included). Needs a display:
+// Frame times of the OpenGL device's renderers on a real window: the example game's scene on the tiled and on the
+// forward renderer, alone and with debug lines and screen texts over it, a lit floor with 1024 short-range point
+// lights against the same floor without them, and the time from Engine::Init to the first presented frame
+// (environment capture included). The floor and game cases on the tiled renderer also report the GPU time of
+// each of its steps ("ms_<step>" counters). Needs a display:
 // run it under xvfb-run -a -s "-screen 0 1280x720x24" with standard output sent elsewhere, reading the figures from
 // --benchmark_out=<file> --benchmark_out_format=console.
 #include "debugdrawing/debugdrawsystem.hpp"
@@ -21,9 +23,11 @@
 
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <memory>
 #include <random>
 #include <string>
+#include <vector>
 
 using namespace Vorn;
 
@@ -83,14 +87,49 @@ namespace
 		}
 	}
 
+	// Runs the timed frames and reports the tiled renderer's GPU time per step as counters (milliseconds per frame,
+	// named "ms_<step>"), so each step's share of the frame shows beside its total.
+	void RunTimedFramesWithPassTable(benchmark::State& state, VornBench::GLStage& stage)
+	{
+		PassTimings* timings = stage.GetPassTimings();
+		if (timings)
+			timings->SetEnabled(true);
+		std::vector<PassTimings::Entry> totals;
+		for (auto _ : state)
+		{
+			stage.RunTimedFrame();
+			if (!timings)
+				continue;
+			state.PauseTiming();
+			for (const PassTimings::Entry& step : timings->Collect())
+			{
+				const auto found =
+				    std::find_if(totals.begin(), totals.end(),
+				                 [&](const PassTimings::Entry& total) { return total.Name == step.Name; });
+				if (found == totals.end())
+					totals.push_back(step);
+				else
+					found->Milliseconds += step.Milliseconds;
+			}
+			state.ResumeTiming();
+		}
+		for (const PassTimings::Entry& total : totals)
+		{
+			std::string name = "ms_" + total.Name;
+			std::replace(name.begin(), name.end(), ' ', '_');
+			state.counters[name] = benchmark::Counter(total.Milliseconds, benchmark::Counter::kAvgIterations);
+		}
+		if (timings)
+			timings->SetEnabled(false);
+	}
+
 	void FloorFrame(benchmark::State& state)
 	{
 		VornBench::GLStage stage(std::make_unique<FloorScene>());
 		AddPointLights(stage.GetWorld(), static_cast<int>(state.range(0)));
 		for (int i = 0; i < 2; ++i)
 			stage.RunTimedFrame();
-		for (auto _ : state)
-			stage.RunTimedFrame();
+		RunTimedFramesWithPassTable(state, stage);
 	}
 
 	// Argument 0: the tiled renderer on the driver's 4.3 context; 1: the forward renderer on a 3.3 context.
@@ -104,8 +143,7 @@ namespace
 		// Into the third wave, with the player's bullets and their lights in flight.
 		for (int i = 0; i < 9 * 60; ++i)
 			stage.RunFrame();
-		for (auto _ : state)
-			stage.RunTimedFrame();
+		RunTimedFramesWithPassTable(state, stage);
 		const DravWorldComponent* drav = stage.GetWorld()->GetWorldComponent<DravWorldComponent>();
 		state.counters["bullets"] = static_cast<double>(drav->Bullets.GetSize());
 	}

@@ -12,6 +12,7 @@
 #include "movement/movementsystem.hpp"
 #include "particles/particlecomponent.hpp"
 #include "particles/particleupdatesystem.hpp"
+#include "renderers/common/passtimings.hpp"
 #include "renderers/sceneview.hpp"
 #include "renderers/tiled/brdftable.hpp"
 #include "rendering/camera/cameracomponent.hpp"
@@ -877,6 +878,51 @@ namespace
 
 			GetWorld()->RemoveComponent<ParticleComponent>(entity);
 		}
+	}
+
+	TEST_F(TiledForwardRendererTest, PassTimingsMeasureEveryStepOfTheFrameOnlyWhenSwitchedOn)
+	{
+		TiledForwardRenderer& renderer = UseFrameGrabbingRenderer();
+		AddSky();
+		AddSharpSettings(1.0f);
+		AddLightFromTheLeft();
+		AddSphere(SPHERE_CENTRE, GREY_MATERIAL);
+		PassTimings& timings = renderer.GetPassTimings();
+		RenderFrame();
+		EXPECT_TRUE(timings.Collect().empty()) << "off by default";
+
+		timings.SetEnabled(true);
+		RenderFrame();
+		const std::vector<PassTimings::Entry> steps = timings.Collect();
+		const std::vector<std::string> expected = {
+		    TiledForwardRenderer::PASS_LIGHT_UPLOAD,    TiledForwardRenderer::PASS_ENVIRONMENT_CAPTURE,
+		    TiledForwardRenderer::PASS_DEPTH_PRE_PASS,  TiledForwardRenderer::PASS_LIGHT_CULLING,
+		    TiledForwardRenderer::PASS_OPAQUE_LIGHTING, TiledForwardRenderer::PASS_SKYBOX,
+		    TiledForwardRenderer::PASS_TRANSLUCENT,     TiledForwardRenderer::PASS_PARTICLES,
+		    TiledForwardRenderer::PASS_WINDOW_CLEAR,    TiledForwardRenderer::PASS_LINEAR_DEPTH,
+		    TiledForwardRenderer::PASS_DEPTH_OF_FIELD,  TiledForwardRenderer::PASS_TONE_MAPPING,
+		    TiledForwardRenderer::PASS_OVERLAYS,        TiledForwardRenderer::PASS_GAMMA};
+		std::vector<std::string> names;
+		for (const PassTimings::Entry& step : steps)
+		{
+			names.push_back(step.Name);
+			EXPECT_GT(step.Milliseconds, 0.0) << step.Name;
+		}
+		EXPECT_EQ(names, expected);
+		EXPECT_TRUE(timings.Collect().empty()) << "each frame's steps are collected once";
+
+		// Two viewports: each step's time is the sum over both.
+		GetWorld()->GetWorldComponent<ViewportWorldComponent>()->SetCamera(
+		    GetWorld()->GetWorldComponent<ViewportWorldComponent>()->AddViewport(
+		        AARect(Vector2f(0.0f, 0.0f), Vector2f(0.5f, 0.5f))),
+		    Camera);
+		RenderFrame();
+		EXPECT_EQ(timings.Collect().size(), expected.size());
+
+		timings.SetEnabled(false);
+		RenderFrame();
+		EXPECT_TRUE(timings.Collect().empty());
+		EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 	}
 
 	using TiledForwardRendererDeathTest = TiledForwardRendererTest;

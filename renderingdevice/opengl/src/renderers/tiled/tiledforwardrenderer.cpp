@@ -260,6 +260,7 @@ namespace Vorn
 		DeleteTexture(PreintegratedBrdfLUT);
 		DeleteTexture(BlackCubemap);
 		Capture.Release();
+		Timings.Release();
 	}
 
 	void TiledForwardRenderer::CreateRenderTargets(ScreenSize const& size)
@@ -414,7 +415,9 @@ namespace Vorn
 		if (!view.CameraCmp)
 			return;
 
+		Timings.Begin(PASS_LIGHT_UPLOAD);
 		UpdateLightsBufferFromScene(view);
+		Timings.Begin(PASS_ENVIRONMENT_CAPTURE);
 		UpdateEnvCapture(view.WorldData);
 
 		const ScreenSize& screen = RenderingDeviceInterface->GetScreenSize();
@@ -425,24 +428,37 @@ namespace Vorn
 		           static_cast<GLsizei>(height * view.Rect.GetSize().y));
 		glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
 
+		Timings.Begin(PASS_DEPTH_PRE_PASS);
 		RenderDepthPrePass(view);
+		Timings.Begin(PASS_LIGHT_CULLING);
 		RenderLightCulling(view);
+		Timings.Begin(PASS_OPAQUE_LIGHTING);
 		RenderOpaqueLighting(view);
+		Timings.Begin(PASS_SKYBOX);
 		RenderSkybox(view);
+		Timings.Begin(PASS_TRANSLUCENT);
 		RenderTranslucent(view);
+		Timings.Begin(PASS_PARTICLES);
 		RenderParticles(view);
 
+		Timings.Begin(PASS_WINDOW_CLEAR);
 		glBindFramebuffer(GL_FRAMEBUFFER, 0);
 		glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
 
+		Timings.Begin(PASS_LINEAR_DEPTH);
 		LinearizeDepth(view);
+		Timings.Begin(PASS_DEPTH_OF_FIELD);
 		RenderDepthOfField(view);
+		Timings.Begin(PASS_TONE_MAPPING);
 		RenderToneMapping(view);
 		// Over the tone-mapped image, so neither exposure nor blur touches them; gamma still does.
+		Timings.Begin(PASS_OVERLAYS);
 		Overlays::DrawDebugLines(DebugShader, FBOpost1, view.WorldData, *view.CameraCmp);
 		Overlays::DrawScreenTexts(Text2DShader, FBOpost1, view.WorldData, view.Rect,
 		                          RenderingDeviceInterface->GetScreenSize());
+		Timings.Begin(PASS_GAMMA);
 		RenderGammaCorrection();
+		Timings.End();
 	}
 
 	void TiledForwardRenderer::RenderDepthPrePass(SceneView const& view)

@@ -2,6 +2,7 @@
 
 #include "defines.hpp"
 #include "glshaderprogram.hpp"
+#include "renderers/common/passtimings.hpp"
 #include "renderers/irendererinterface.hpp"
 #include "renderers/tiled/envcapture.hpp"
 
@@ -55,6 +56,24 @@ namespace Vorn
 		u32 GetLinearDepth() const { return LinearDepth; }
 		u32 GetPreintegratedBrdfLUT() const { return PreintegratedBrdfLUT; }
 		const EnvCapture& GetCapture() const { return Capture; }
+
+		// The GPU time of each step of Render, while switched on (see PassTimings); the steps are named by the
+		// PASS_ constants, in the order they run.
+		PassTimings& GetPassTimings() { return Timings; }
+		static constexpr const char* PASS_LIGHT_UPLOAD = "light upload";
+		static constexpr const char* PASS_ENVIRONMENT_CAPTURE = "environment capture";
+		static constexpr const char* PASS_DEPTH_PRE_PASS = "depth pre-pass";
+		static constexpr const char* PASS_LIGHT_CULLING = "light culling";
+		static constexpr const char* PASS_OPAQUE_LIGHTING = "opaque lighting";
+		static constexpr const char* PASS_SKYBOX = "skybox";
+		static constexpr const char* PASS_TRANSLUCENT = "translucent";
+		static constexpr const char* PASS_PARTICLES = "particles";
+		static constexpr const char* PASS_WINDOW_CLEAR = "window clear";
+		static constexpr const char* PASS_LINEAR_DEPTH = "linear depth";
+		static constexpr const char* PASS_DEPTH_OF_FIELD = "depth of field";
+		static constexpr const char* PASS_TONE_MAPPING = "tone mapping";
+		static constexpr const char* PASS_OVERLAYS = "overlays";
+		static constexpr const char* PASS_GAMMA = "gamma";
 
 		const GLShaderProgram& GetLightCullingShader() const { return LightCullingShader; }
 		const GLShaderProgram& GetLightAccumulationShader() const { return LightAccumulationShader; }
@@ -112,6 +131,7 @@ namespace Vorn
 		u32 FBOpost0 = 0;
 		u32 FBOpost1 = 0;
 		EnvCapture Capture;
+		PassTimings Timings;
 
 		GLShaderProgram DepthShader;
 		GLShaderProgram LightCullingShader;
