@@ -30,7 +30,7 @@ namespace Vorn
 		pass->Run(view.WorldData, view.CameraCmp, view.Rect, passType);
 	}
 
-	void ForwardRenderer::ClearTargets(SceneView const& view)
+	void ForwardRenderer::PrepareViewport(SceneView const& view)
 	{
 		const ScreenSize& screen = RenderingDeviceInterface->GetScreenSize();
 		const GLint x = static_cast<GLint>(static_cast<float>(screen.Width) * view.Rect.GetMin().x);
@@ -57,7 +57,7 @@ namespace Vorn
 		gConsole.LogInfo("ForwardRenderer::Render");
 		if (!view.CameraCmp)
 			return;
-		ClearTargets(view);
+		PrepareViewport(view);
 
 		using Slot = eGeometryRenderPassType;
 		glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);

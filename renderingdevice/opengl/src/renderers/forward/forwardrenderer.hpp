@@ -33,6 +33,7 @@ namespace Vorn
 
 	private:
 		void RunGeometryPass(eGeometryRenderPassType type, SceneView const& view, ePassType passType);
-		void ClearTargets(SceneView const& view);
+		// Sets the viewport's rectangle and clears it in the shared targets.
+		void PrepareViewport(SceneView const& view);
 	};
 } // namespace Vorn

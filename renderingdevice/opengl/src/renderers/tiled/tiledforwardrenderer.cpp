@@ -120,7 +120,6 @@ namespace Vorn
 			}
 			glActiveTexture(GL_TEXTURE0);
 		}
-
 	} // namespace
 
 	TiledForwardRenderer::TiledForwardRenderer(GLRenderingDevice* device)
