@@ -1,7 +1,7 @@
 #version 430 core
 
-// Sorts the point lights into 16x16-pixel screen tiles, one work group per tile. A light is listed for a tile when
-// its sphere (centre and range) touches the tile's slice of the view frustum: the tile's rectangle seen from the
+// Sorts the point lights into 16x16-pixel screen tiles, one work group per tile, for the viewport being drawn. A
+// light is listed for a tile when its sphere (centre and range) touches the tile's slice of the view frustum: the tile's rectangle seen from the
 // camera, from the near plane to the farthest depth the pre-pass left in the tile (the far plane where it drew
 // nothing). Lights wholly behind the opaque scene are thus left out. The near side stays at the near plane because
 // translucent surfaces write no depth yet lie in front of it and read the same lists.
@@ -35,6 +35,9 @@ uniform int uScreenSizeY;
 uniform int uWorkGroupsX;
 uniform int uWorkGroupsY;
 uniform int uLightCount;
+// The viewport being drawn, in pixels: the camera's frustum spans it, and only its pixels are culled for.
+uniform vec2 uViewportMin;
+uniform vec2 uViewportSize;
 
 const int TILE_SIZE = 16;
 const int THREAD_COUNT = TILE_SIZE * TILE_SIZE;
@@ -63,9 +66,8 @@ void BuildTileFrustum(ivec2 pixelMin, ivec2 pixelMax, float maxDepth)
 	float nearDistance = -ViewFromNdc(viewFromClip, vec3(0.0, 0.0, -1.0)).z;
 	float farDistance = -ViewFromNdc(viewFromClip, vec3(0.0, 0.0, maxDepth * 2.0 - 1.0)).z;
 
-	vec2 screenSize = vec2(uScreenSizeX, uScreenSizeY);
-	vec2 ndcMin = vec2(pixelMin) / screenSize * 2.0 - 1.0;
-	vec2 ndcMax = vec2(pixelMax) / screenSize * 2.0 - 1.0;
+	vec2 ndcMin = (vec2(pixelMin) - uViewportMin) / uViewportSize * 2.0 - 1.0;
+	vec2 ndcMax = (vec2(pixelMax) - uViewportMin) / uViewportSize * 2.0 - 1.0;
 	vec2 ndcCorners[4] = vec2[](ndcMin, vec2(ndcMax.x, ndcMin.y), ndcMax, vec2(ndcMin.x, ndcMax.y));
 	for (int i = 0; i < 4; ++i)
 	{
@@ -148,6 +150,17 @@ void main()
 		pixelMax.x = screenSize.x;
 	if (tile.y == uWorkGroupsY - 1)
 		pixelMax.y = screenSize.y;
+	// A tile on the viewport's border is culled for its pixels inside the viewport; one wholly outside is not
+	// read while this viewport is drawn.
+	pixelMin = max(pixelMin, ivec2(uViewportMin));
+	pixelMax = min(pixelMax, ivec2(uViewportMin + uViewportSize));
+	int listStart = (tile.y * uWorkGroupsX + tile.x) * MAX_LIGHTS_PER_TILE;
+	if (any(greaterThanEqual(pixelMin, pixelMax)))
+	{
+		if (thread == 0u)
+			visibleLights.Indices[listStart] = LIST_TERMINATOR;
+		return;
+	}
 
 	if (thread == 0u)
 		tileMaxDepthBits = 0u;
@@ -183,7 +196,6 @@ void main()
 	// One thread per mask word writes its lights after those of the words before it, keeping the list sorted.
 	if (thread >= uint(MASK_WORDS))
 		return;
-	int listStart = (tile.y * uWorkGroupsX + tile.x) * MAX_LIGHTS_PER_TILE;
 	int slot = 0;
 	for (uint word = 0u; word < thread; ++word)
 		slot += bitCount(visibleMask[word]);

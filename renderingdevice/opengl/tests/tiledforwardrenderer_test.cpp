@@ -880,6 +880,38 @@ namespace
 		}
 	}
 
+	// Each of two side-by-side viewports shows its own camera's sphere lit red by the point light in front of it:
+	// the lights are culled for each viewport's own rectangle and camera, and drawing one viewport leaves the
+	// other's picture alone.
+	TEST_F(TiledForwardRendererTest, SideBySideViewportsEachGetTheirPointLights)
+	{
+		UseFrameGrabbingRenderer();
+		AddSharpSettings(1.0f);
+		AddSphere(SPHERE_CENTRE, GREY_MATERIAL);
+		// Small on the screen, so a tile culled with the whole screen's frustum in place of its viewport's misses it.
+		AddPointLight(Vector(0.0f, 0.0f, -3.5f), Color::RED, 40.0f, 0.8f);
+
+		auto* viewports = GetWorld()->GetWorldComponent<ViewportWorldComponent>();
+		viewports->ResizeViewport(0, AARect(Vector2f(0.0f, 0.0f), Vector2f(0.5f, 1.0f)));
+		const u64 right = viewports->AddViewport(AARect(Vector2f(0.5f, 0.0f), Vector2f(0.5f, 1.0f)));
+		Entity* rightCameraEntity = DeferredTaskSystem::SpawnEntityImmediate(GetWorld());
+		viewports->SetCamera(right, DeferredTaskSystem::AddComponentImmediate<CameraComponent>(
+		                                GetWorld(), rightCameraEntity, Angle::FromDegrees(60.0f), 0.1f, 100.0f));
+		auto* rightSettings =
+		    DeferredTaskSystem::AddComponentImmediate<PostprocessSettingsComponent>(GetWorld(), rightCameraEntity);
+		rightSettings->DOFPoint = 0.0f;
+		rightSettings->DOFRange = 10000.0f;
+
+		const Frame& frame = RenderFrame();
+		for (const int centreX : {SCREEN_WIDTH / 4, 3 * SCREEN_WIDTH / 4})
+		{
+			SCOPED_TRACE(centreX);
+			const Pixel lit = frame.At(centreX, SCREEN_HEIGHT / 2);
+			EXPECT_GT(lit[0], 120) << Describe(lit);
+			EXPECT_GT(lit[0], lit[1] + 60) << "red light " << Describe(lit);
+		}
+	}
+
 	TEST_F(TiledForwardRendererTest, PassTimingsMeasureEveryStepOfTheFrameOnlyWhenSwitchedOn)
 	{
 		TiledForwardRenderer& renderer = UseFrameGrabbingRenderer();

@@ -422,9 +422,11 @@ namespace Vorn
 		const ScreenSize& screen = RenderingDeviceInterface->GetScreenSize();
 		const float width = static_cast<float>(screen.Width);
 		const float height = static_cast<float>(screen.Height);
-		glViewport(static_cast<GLint>(width * view.Rect.GetMin().x), static_cast<GLint>(height * view.Rect.GetMin().y),
-		           static_cast<GLsizei>(width * view.Rect.GetSize().x),
-		           static_cast<GLsizei>(height * view.Rect.GetSize().y));
+		const GLint viewportX = static_cast<GLint>(width * view.Rect.GetMin().x);
+		const GLint viewportY = static_cast<GLint>(height * view.Rect.GetMin().y);
+		const GLsizei viewportWidth = static_cast<GLsizei>(width * view.Rect.GetSize().x);
+		const GLsizei viewportHeight = static_cast<GLsizei>(height * view.Rect.GetSize().y);
+		glViewport(viewportX, viewportY, viewportWidth, viewportHeight);
 		glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
 
 		Timings.Begin(PASS_DEPTH_PRE_PASS);
@@ -441,8 +443,12 @@ namespace Vorn
 		RenderParticles(view);
 
 		Timings.Begin(PASS_WINDOW_CLEAR);
+		// Only this viewport's rectangle: the other viewports' pictures stay.
 		glBindFramebuffer(GL_FRAMEBUFFER, 0);
+		glEnable(GL_SCISSOR_TEST);
+		glScissor(viewportX, viewportY, viewportWidth, viewportHeight);
 		glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+		glDisable(GL_SCISSOR_TEST);
 
 		Timings.Begin(PASS_LINEAR_DEPTH);
 		LinearizeDepth(view);
@@ -498,6 +504,12 @@ namespace Vorn
 		LightCullingShader.SetUniform("uWorkGroupsX", static_cast<int>(WorkGroupsX));
 		LightCullingShader.SetUniform("uWorkGroupsY", static_cast<int>(WorkGroupsY));
 		LightCullingShader.SetUniform("uLightCount", static_cast<int>(GetVisibleLightCount(view)));
+		const float width = static_cast<float>(screen.Width);
+		const float height = static_cast<float>(screen.Height);
+		LightCullingShader.SetUniform("uViewportMin", std::floor(width * view.Rect.GetMin().x),
+		                              std::floor(height * view.Rect.GetMin().y));
+		LightCullingShader.SetUniform("uViewportSize", std::floor(width * view.Rect.GetSize().x),
+		                              std::floor(height * view.Rect.GetSize().y));
 
 		glActiveTexture(GL_TEXTURE0);
 		glUniform1i(glGetUniformLocation(LightCullingShader.GetProgramHandle(), "uDepthMap"), 0);

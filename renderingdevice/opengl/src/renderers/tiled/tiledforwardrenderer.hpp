@@ -36,8 +36,8 @@ namespace Vorn
 
 		void Init() override;
 		void Resize(ScreenSize const& size) override;
-		// Draws one viewport. Each call clears the whole window first, so of several viewports the last one shows.
-		// A viewport without a camera draws nothing.
+		// Draws one viewport into its rectangle of the window, its point lights culled for that rectangle and its
+		// camera. A viewport without a camera draws nothing.
 		void Render(SceneView const& sceneView) override;
 		void Deinit() override;
 
