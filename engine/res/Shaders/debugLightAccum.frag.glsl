@@ -3,17 +3,7 @@
 // Debug view of the tiled point lights alone: a white diffuse surface lit only by the lights the culling kept for
 // the fragment's tile, without materials, directional lights or the environment. Light that stops at a tile
 // border shows a light missing from that tile's list. Writes the same two outputs as the lighting pass.
-struct PointLight
-{
-	vec4 Position;
-	vec4 Color;
-	vec4 RangeIntensity; // range, intensity; a negative range marks an empty slot
-};
-
-layout(std430, binding = 0) readonly buffer LightBuffer
-{
-	PointLight Lights[];
-} lightBuffer;
+#include "Shaders/pointLights.glsl"
 
 layout(std430, binding = 1) readonly buffer VisibleLightIndices
 {

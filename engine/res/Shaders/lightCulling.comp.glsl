@@ -10,17 +10,7 @@
 // bottom-left one. It holds the light indices in ascending order and ends with -1, unless it fills the slice.
 layout(local_size_x = 16, local_size_y = 16) in;
 
-struct PointLight
-{
-	vec4 Position;
-	vec4 Color;
-	vec4 RangeIntensity; // range, intensity; a negative range marks an empty slot
-};
-
-layout(std430, binding = 0) readonly buffer LightBuffer
-{
-	PointLight Lights[];
-} lightBuffer;
+#include "Shaders/pointLights.glsl"
 
 layout(std430, binding = 1) writeonly buffer VisibleLightIndices
 {

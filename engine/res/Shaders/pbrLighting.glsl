@@ -17,17 +17,7 @@ struct DirectionalLight
 	vec4 Direction;      // the way the light travels
 };
 
-struct PointLight
-{
-	vec4 Position;
-	vec4 Color;
-	vec4 RangeIntensity; // range, intensity; a negative range marks an empty slot
-};
-
-layout(std430, binding = 0) readonly buffer LightBuffer
-{
-	PointLight Lights[];
-} lightBuffer;
+#include "Shaders/pointLights.glsl"
 
 // 1024 entries per tile, tiles row by row; a list ends at its first negative entry or fills its slice.
 layout(std430, binding = 1) readonly buffer VisibleLightIndices
