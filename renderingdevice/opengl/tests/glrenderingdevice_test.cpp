@@ -2,6 +2,7 @@
 #include "support/builtshaders.hpp"
 #include "support/enginedevicetest.hpp"
 #include "support/fallbackshaders.hpp"
+#include "support/globjectqueries.hpp"
 #include "support/hiddenwindowdevicetest.hpp"
 #include "support/missingshadertest.hpp"
 #include "support/tempengineassets.hpp"
@@ -268,17 +269,10 @@ namespace
 		EXPECT_EQ(Device->GetRendererType(), eRendererType::HIGHEND);
 		EXPECT_NE(SDL_GL_GetCurrentContext(), nullptr);
 
-		GLint major = 0;
-		GLint minor = 0;
-		glGetIntegerv(GL_MAJOR_VERSION, &major);
-		glGetIntegerv(GL_MINOR_VERSION, &minor);
-		EXPECT_GE(major * 10 + minor, 43);
-		GLint profile = 0;
-		glGetIntegerv(GL_CONTEXT_PROFILE_MASK, &profile);
-		EXPECT_TRUE(profile & GL_CONTEXT_CORE_PROFILE_BIT);
-		GLint samples = 0;
-		glGetIntegerv(GL_SAMPLES, &samples);
-		EXPECT_EQ(samples, 4);
+		const GLObjectQueries::ContextAttributes context = GLObjectQueries::ReadContextAttributes();
+		EXPECT_GE(context.Version, 43);
+		EXPECT_TRUE(context.IsCoreProfile);
+		EXPECT_EQ(context.Samples, 4);
 		GLint depthBits = 0;
 		glGetFramebufferAttachmentParameteriv(GL_DRAW_FRAMEBUFFER, GL_DEPTH, GL_FRAMEBUFFER_ATTACHMENT_DEPTH_SIZE,
 		                                      &depthBits);

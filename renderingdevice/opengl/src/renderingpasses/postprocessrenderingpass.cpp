@@ -16,18 +16,34 @@ namespace Vorn
 {
 	namespace
 	{
-		PostprocessSettingsComponent NeutralSettings()
+		// What the final shader reads of a camera's settings.
+		struct EffectValues
 		{
-			PostprocessSettingsComponent neutral;
-			neutral.UseCashetes = 0;
-			neutral.DistortionPower = 0.0f;
-			neutral.ColorTempValue = PostprocessRenderingPass::NEUTRAL_COLOR_TEMPERATURE;
-			neutral.ColorTempLuminancePreservation = 0.0f;
-			neutral.SaturationPower = 1.0f;
-			neutral.GrainPower = 0.0f;
-			neutral.StripesPower = 0.0f;
-			neutral.Exposure = 1.0f;
-			return neutral;
+			float Exposure = 1.0f;
+			int UseCashetes = 0;
+			float DistortionPower = 0.0f;
+			float ColorTempValue = PostprocessRenderingPass::NEUTRAL_COLOR_TEMPERATURE;
+			float ColorTempLuminancePreservation = 0.0f;
+			float SaturationPower = 1.0f;
+			float GrainPower = 0.0f;
+			float StripesPower = 0.0f;
+		};
+
+		// Without settings the picture is left as it is (the defaults above), not given the settings' default grain
+		// and stripes.
+		EffectValues ReadEffectValues(const PostprocessSettingsComponent* settings)
+		{
+			EffectValues values;
+			if (settings)
+				values = {settings->Exposure,
+				          settings->UseCashetes,
+				          settings->DistortionPower,
+				          settings->ColorTempValue,
+				          settings->ColorTempLuminancePreservation,
+				          settings->SaturationPower,
+				          settings->GrainPower,
+				          settings->StripesPower};
+			return values;
 		}
 	} // namespace
 
@@ -56,10 +72,8 @@ namespace Vorn
 		const PostprocessSettingsComponent* settings = camera->GetSibling<PostprocessSettingsComponent>();
 		if (!settings)
 			gConsole.LogInfo("void PostprocessRenderingPass::OnRun: PostprocessSettings is NULL");
-		// Without settings the picture is left as it is, not given the settings' default grain and stripes; the
-		// values are set all the same, so a previous camera's do not linger.
-		const PostprocessSettingsComponent neutral = NeutralSettings();
-		const PostprocessSettingsComponent& used = settings ? *settings : neutral;
+		// Set even without settings, so a previous camera's values do not linger.
+		const EffectValues used = ReadEffectValues(settings);
 		Program.SetUniform("uExposure", used.Exposure);
 		Program.SetUniform("uUseCashetes", static_cast<int>(used.UseCashetes));
 		Program.SetUniform("uDistortionPower", used.DistortionPower);

@@ -26,6 +26,7 @@
 #include "support/enginedevicetest.hpp"
 #include "support/fallbackshaders.hpp"
 #include "support/framegrabbing.hpp"
+#include "support/globjectqueries.hpp"
 #include "support/hiddenwindowdevicetest.hpp"
 #include "support/missingshadertest.hpp"
 #include "support/tempengineassets.hpp"
@@ -416,17 +417,10 @@ namespace
 
 		EXPECT_EQ(Device->GetRendererType(), eRendererType::FALLBACK);
 		// The high-end context's attributes otherwise.
-		GLint major = 0;
-		GLint minor = 0;
-		glGetIntegerv(GL_MAJOR_VERSION, &major);
-		glGetIntegerv(GL_MINOR_VERSION, &minor);
-		EXPECT_EQ(major * 10 + minor, 33);
-		GLint profile = 0;
-		glGetIntegerv(GL_CONTEXT_PROFILE_MASK, &profile);
-		EXPECT_TRUE(profile & GL_CONTEXT_CORE_PROFILE_BIT);
-		GLint samples = 0;
-		glGetIntegerv(GL_SAMPLES, &samples);
-		EXPECT_EQ(samples, 4);
+		const GLObjectQueries::ContextAttributes context = GLObjectQueries::ReadContextAttributes();
+		EXPECT_EQ(context.Version, 33);
+		EXPECT_TRUE(context.IsCoreProfile);
+		EXPECT_EQ(context.Samples, 4);
 		const std::vector<std::string> lines = LogLines(console, "[INFO] ");
 		ASSERT_GE(lines.size(), 7u) << console.GetText();
 		EXPECT_EQ(lines[0].rfind("[INFO] HighEnd context setup failed, err: ", 0), 0u) << lines[0];

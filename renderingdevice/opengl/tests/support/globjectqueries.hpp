@@ -8,6 +8,27 @@
 // Read-back helpers for the state of vertex arrays and buffers, through bind-and-query so they work on a 4.3 context.
 namespace GLObjectQueries
 {
+	// The current context's version (major * 10 + minor), profile and multisampling.
+	struct ContextAttributes
+	{
+		GLint Version = 0;
+		bool IsCoreProfile = false;
+		GLint Samples = 0;
+	};
+
+	inline ContextAttributes ReadContextAttributes()
+	{
+		GLint major = 0;
+		GLint minor = 0;
+		glGetIntegerv(GL_MAJOR_VERSION, &major);
+		glGetIntegerv(GL_MINOR_VERSION, &minor);
+		GLint profile = 0;
+		glGetIntegerv(GL_CONTEXT_PROFILE_MASK, &profile);
+		GLint samples = 0;
+		glGetIntegerv(GL_SAMPLES, &samples);
+		return {major * 10 + minor, (profile & GL_CONTEXT_CORE_PROFILE_BIT) != 0, samples};
+	}
+
 	struct VertexAttributeState
 	{
 		bool IsEnabled = false;
