@@ -1,73 +1,68 @@
 #version 430 core
 
-// Depth of field by gathering over a disc. Pixels whose distance lies within uDOFrange of uDOFpoint are copied
-// untouched; beyond that band the blur radius grows smoothly over another uDOFrange of distance up to its full
-// size. uDOFsize is the diameter of the full blur disc as a fraction of the image height (0.2 on a 720-pixel
-// screen: a 144-pixel disc). uDepth holds view distances (the linearised depth), uRes is (W, H, 1/W, 1/H) of the
-// screen-sized images.
-uniform vec4 uRes;
-uniform sampler2D uImage;
-uniform sampler2D uDepth;
-uniform float uTime;
-uniform float uDOFpoint;
-uniform float uDOFrange;
-uniform float uDOFsize;
+// Depth of field at full resolution. Pixels in the focus band are copied untouched. Pixels blurred over a wide
+// disc blend the four nearest texels of the quarter-resolution gather (uGathered) that were blurred alike, so a
+// sharp object in front never lends them its colour; a small disc, or a pixel with no such texel around it (a thin
+// sliver between sharp objects), is gathered here over the full-resolution image.
+#include "Shaders/depthOfField.glsl"
+
+uniform sampler2D uGathered;
+// The texels of uGathered this viewport wrote, (minX, minY, maxX, maxY), both ends included.
+uniform vec4 uGatheredRect;
 
 layout(location = 0) out vec4 oColor;
 
-const int SAMPLE_COUNT = 48;
-const float GOLDEN_ANGLE = 2.39996323;
-const float TWO_PI = 6.28318531;
-
-float BlurRadius(float distance)
+// The gathered colour blended for `pixel` in rgb, and 1 in alpha where at least one texel matched (0 otherwise).
+vec4 UpsampleGathered(ivec2 pixel, float radius, float signedRadius)
 {
-	float outOfFocus = (abs(distance - uDOFpoint) - uDOFrange) / max(uDOFrange, 1e-3);
-	return smoothstep(0.0, 1.0, outOfFocus) * uDOFsize * 0.5 * uRes.y;
-}
+	vec2 position = (vec2(pixel) - float(DOF_GATHER_SCALE / 2)) / float(DOF_GATHER_SCALE);
+	float tolerance = max(2.0, 0.25 * radius);
+	// Mostly all four texels match: the filtered read then blends them with the same weights in one fetch.
+	vec2 gatheredSize = vec2(textureSize(uGathered, 0));
+	vec2 uv = (clamp(position, uGatheredRect.xy, uGatheredRect.zw) + 0.5) / gatheredSize;
+	vec4 radii = textureGather(uGathered, uv, 3);
+	if (all(lessThanEqual(abs(radii - signedRadius), vec4(tolerance))))
+		return vec4(texture(uGathered, uv).rgb, 1.0);
 
-// Jimenez's interleaved gradient noise: turns the sample spiral per pixel, so its rings become fine grain instead
-// of visible copies of the image; the time term keeps the grain from standing still.
-float SpiralRotation(vec2 pixel)
-{
-	float noise = fract(52.9829189 * fract(dot(pixel, vec2(0.06711056, 0.00583715))));
-	return TWO_PI * fract(noise + uTime * 7.31);
+	ivec2 base = ivec2(floor(position));
+	vec2 fraction = position - vec2(base);
+	ivec2 rectMin = ivec2(uGatheredRect.xy);
+	ivec2 rectMax = ivec2(uGatheredRect.zw);
+	vec3 colorSum = vec3(0.0);
+	float weightSum = 0.0;
+	for (int i = 0; i < 4; ++i)
+	{
+		ivec2 offset = ivec2(i & 1, i >> 1);
+		vec4 gathered = texelFetch(uGathered, clamp(base + offset, rectMin, rectMax), 0);
+		vec2 axisWeights = mix(1.0 - fraction, fraction, vec2(offset));
+		float weight = axisWeights.x * axisWeights.y;
+		if (abs(gathered.a - signedRadius) > tolerance)
+			weight = 0.0;
+		colorSum += gathered.rgb * weight;
+		weightSum += weight;
+	}
+	return weightSum > 0.05 ? vec4(colorSum / weightSum, 1.0) : vec4(0.0);
 }
 
 void main()
 {
 	ivec2 pixel = ivec2(gl_FragCoord.xy);
-	vec3 centreColor = texelFetch(uImage, pixel, 0).rgb;
 	float centreDistance = texelFetch(uDepth, pixel, 0).r;
 	float centreRadius = BlurRadius(centreDistance);
+	if (centreRadius >= DOF_UPSAMPLE_RADIUS)
+	{
+		vec4 upsampled = UpsampleGathered(pixel, centreRadius, SignedBlurRadius(centreDistance));
+		if (upsampled.a > 0.0)
+		{
+			oColor = vec4(upsampled.rgb, 1.0);
+			return;
+		}
+	}
+	vec3 centreColor = texelFetch(uImage, pixel, 0).rgb;
 	if (centreRadius < 0.5)
 	{
 		oColor = vec4(centreColor, 1.0);
 		return;
 	}
-
-	float rotation = SpiralRotation(gl_FragCoord.xy);
-	ivec2 lastTexel = ivec2(uRes.xy) - 1;
-	vec3 colorSum = centreColor;
-	float weightSum = 1.0;
-	for (int i = 0; i < SAMPLE_COUNT; ++i)
-	{
-		float sampleOffset = centreRadius * sqrt((float(i) + 0.5) / float(SAMPLE_COUNT));
-		float angle = float(i) * GOLDEN_ANGLE + rotation;
-		vec2 position = gl_FragCoord.xy + sampleOffset * vec2(cos(angle), sin(angle));
-		// Colour and distance come from the same texel, unfiltered, so a sample is never half of two surfaces.
-		ivec2 texel = clamp(ivec2(floor(position)), ivec2(0), lastTexel);
-		float sampleDistance = texelFetch(uDepth, texel, 0).r;
-
-		// Whatever lies behind this pixel is spread by this pixel's own blur. Something in front only reaches it
-		// as far as its own blur spreads, so sharp objects do not bleed a halo into the blurred scene behind them.
-		float weight = 1.0;
-		if (sampleDistance < centreDistance)
-		{
-			float reach = length(vec2(texel) + 0.5 - gl_FragCoord.xy);
-			weight = clamp(BlurRadius(sampleDistance) - reach + 0.5, 0.0, 1.0);
-		}
-		colorSum += texelFetch(uImage, texel, 0).rgb * weight;
-		weightSum += weight;
-	}
-	oColor = vec4(colorSum / weightSum, 1.0);
+	oColor = vec4(GatherDisc(pixel, centreColor, centreDistance, centreRadius, DOF_MAX_SAMPLE_COUNT), 1.0);
 }

@@ -8,7 +8,10 @@
 //
 // Each tile's list is its slice of MAX_LIGHTS_PER_TILE entries in VisibleLightIndices, tiles row by row from the
 // bottom-left one. It holds the light indices in ascending order and ends with -1, unless it fills the slice.
-layout(local_size_x = 16, local_size_y = 16) in;
+//
+// A work group has one thread per mask word: few threads make the barriers cheap where the driver runs threads as
+// coroutines, and each of them still reads only a few depths and tests a few lights.
+layout(local_size_x = 32) in;
 
 #include "Shaders/pointLights.glsl"
 
@@ -30,9 +33,12 @@ uniform vec2 uViewportMin;
 uniform vec2 uViewportSize;
 
 const int TILE_SIZE = 16;
-const int THREAD_COUNT = TILE_SIZE * TILE_SIZE;
 const int MAX_LIGHTS_PER_TILE = 1024;
 const int MASK_WORDS = MAX_LIGHTS_PER_TILE / 32;
+const int THREAD_COUNT = MASK_WORDS;
+// Threads read the tile's depths in this many columns; each takes every ROW_STEP-th row of its column.
+const int DEPTH_COLUMNS = TILE_SIZE;
+const int ROW_STEP = THREAD_COUNT / DEPTH_COLUMNS;
 const int LIST_TERMINATOR = -1;
 
 shared uint tileMaxDepthBits;
@@ -154,15 +160,14 @@ void main()
 
 	if (thread == 0u)
 		tileMaxDepthBits = 0u;
-	if (thread < uint(MASK_WORDS))
-		visibleMask[thread] = 0u;
+	visibleMask[thread] = 0u;
 	memoryBarrierShared();
 	barrier();
 
 	// Depths are 0..1, whose float bits order like the values.
 	float maxDepth = 0.0;
-	for (int y = pixelMin.y + int(gl_LocalInvocationID.y); y < pixelMax.y; y += TILE_SIZE)
-		for (int x = pixelMin.x + int(gl_LocalInvocationID.x); x < pixelMax.x; x += TILE_SIZE)
+	for (int y = pixelMin.y + int(thread) / DEPTH_COLUMNS; y < pixelMax.y; y += ROW_STEP)
+		for (int x = pixelMin.x + int(thread) % DEPTH_COLUMNS; x < pixelMax.x; x += DEPTH_COLUMNS)
 			maxDepth = max(maxDepth, texelFetch(uDepthMap, ivec2(x, y), 0).r);
 	atomicMax(tileMaxDepthBits, floatBitsToUint(maxDepth));
 	memoryBarrierShared();
@@ -183,9 +188,7 @@ void main()
 	memoryBarrierShared();
 	barrier();
 
-	// One thread per mask word writes its lights after those of the words before it, keeping the list sorted.
-	if (thread >= uint(MASK_WORDS))
-		return;
+	// Each thread writes its mask word's lights after those of the words before it, keeping the list sorted.
 	int slot = 0;
 	for (uint word = 0u; word < thread; ++word)
 		slot += bitCount(visibleMask[word]);

@@ -15,6 +15,7 @@
 #include <memory>
 #include <ostream>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -60,9 +61,22 @@ namespace
 	      {"uTime", "float"},
 	      {"uDOFpoint", "float"},
 	      {"uDOFrange", "float"},
-	      {"uDOFsize", "float"}},
+	      {"uDOFsize", "float"},
+	      {"uGathered", "sampler2D"},
+	      {"uGatheredRect", "vec4"}},
 	     {{"aPosition", 0}},
 	     {"oColor"}},
+	    {"Shaders/hdr.vert.glsl",
+	     "Shaders/dofGather.frag.glsl",
+	     {{"uRes", "vec4"},
+	      {"uImage", "sampler2D"},
+	      {"uDepth", "sampler2D"},
+	      {"uTime", "float"},
+	      {"uDOFpoint", "float"},
+	      {"uDOFrange", "float"},
+	      {"uDOFsize", "float"}},
+	     {{"aPosition", 0}},
+	     {"oGathered"}},
 	    {"Shaders/equiHdr.vert.glsl",
 	     "Shaders/equiHdr.frag.glsl",
 	     {{"uClipFromModel", "mat4"}, {"uEquirectangularMap", "sampler2D"}},
@@ -504,21 +518,40 @@ namespace
 			}
 			const GLuint image = CreateColorTexture(IMAGE_WIDTH, IMAGE_HEIGHT, colors);
 			const GLuint depth = CreateColorTexture(IMAGE_WIDTH, IMAGE_HEIGHT, distances);
+			const auto setCommonUniforms = [&](GLShaderProgram& program)
+			{
+				program.SetUniform(
+				    "uRes", Vector(float(IMAGE_WIDTH), float(IMAGE_HEIGHT), 1.0f / IMAGE_WIDTH, 1.0f / IMAGE_HEIGHT));
+				program.SetUniform("uTime", 3.7f);
+				program.SetUniform("uDOFpoint", FOCUS_POINT);
+				program.SetUniform("uDOFrange", FOCUS_RANGE);
+				program.SetUniform("uDOFsize", size);
+				program.BindSampler("uImage", 0, int(image));
+				program.BindSampler("uDepth", 1, int(depth));
+			};
 
+			// The renderer's two steps: the quarter-resolution gather, then the full-resolution pass over it.
+			GLShaderProgram gather("Shaders/hdr.vert.glsl", "Shaders/dofGather.frag.glsl");
+			const RgbaImage gathered = Draw(gather, GATHER_WIDTH, GATHER_HEIGHT, [&] { setCommonUniforms(gather); });
+			const GLuint gatheredTexture = CreateColorTexture(GATHER_WIDTH, GATHER_HEIGHT, gathered);
+			// The renderer filters its gather image: pixels between texels blend them.
+			glBindTexture(GL_TEXTURE_2D, gatheredTexture);
+			glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+			glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+			glBindTexture(GL_TEXTURE_2D, 0);
 			GLShaderProgram program("Shaders/hdr.vert.glsl", "Shaders/dof.frag.glsl");
 			return Draw(program, IMAGE_WIDTH, IMAGE_HEIGHT,
 			            [&]
 			            {
-				            program.SetUniform("uRes", Vector(float(IMAGE_WIDTH), float(IMAGE_HEIGHT),
-				                                              1.0f / IMAGE_WIDTH, 1.0f / IMAGE_HEIGHT));
-				            program.SetUniform("uTime", 3.7f);
-				            program.SetUniform("uDOFpoint", FOCUS_POINT);
-				            program.SetUniform("uDOFrange", FOCUS_RANGE);
-				            program.SetUniform("uDOFsize", size);
-				            program.BindSampler("uImage", 0, int(image));
-				            program.BindSampler("uDepth", 1, int(depth));
+				            setCommonUniforms(program);
+				            program.BindSampler("uGathered", 2, int(gatheredTexture));
+				            program.SetUniform("uGatheredRect",
+				                               Vector(0.0f, 0.0f, float(GATHER_WIDTH - 1), float(GATHER_HEIGHT - 1)));
 			            });
 		}
+
+		static constexpr int GATHER_WIDTH = IMAGE_WIDTH / 4;
+		static constexpr int GATHER_HEIGHT = IMAGE_HEIGHT / 4;
 
 		static float Value(const RgbaImage& image, int x)
 		{
@@ -526,15 +559,20 @@ namespace
 		}
 	};
 
-	class DepthOfFieldLayoutTest : public DepthOfFieldTest, public testing::WithParamInterface<DepthOfFieldCase>
+	// On a 32-pixel-high image a size of 0.25 blurs over a radius of 4 pixels, gathered at full resolution; 1.0
+	// over 16 pixels, taken from the quarter-resolution gather.
+	constexpr float FULL_RESOLUTION_SIZE = 0.25f;
+	constexpr float UPSAMPLED_SIZE = 1.0f;
+
+	class DepthOfFieldLayoutTest : public DepthOfFieldTest,
+	                               public testing::WithParamInterface<std::tuple<DepthOfFieldCase, float>>
 	{
 	};
 
-	// A size of 0.25 on a 32-pixel-high image blurs over a radius of 4 pixels.
 	TEST_P(DepthOfFieldLayoutTest, BlursOnlyPixelsOutsideTheFocusBandAndKeepsFlatAreasFlat)
 	{
-		const DepthOfFieldCase& layout = GetParam();
-		const RgbaImage result = Blur(layout.LeftDistance, layout.RightDistance, 0.25f);
+		const auto& [layout, size] = GetParam();
+		const RgbaImage result = Blur(layout.LeftDistance, layout.RightDistance, size);
 
 		if (layout.IsLeftOfEdgeBlurred)
 		{
@@ -559,8 +597,15 @@ namespace
 		EXPECT_NEAR(Value(result, IMAGE_WIDTH - 6), 1.0f, 1e-6f);
 	}
 
-	INSTANTIATE_TEST_SUITE_P(DepthLayouts, DepthOfFieldLayoutTest, testing::ValuesIn(DEPTH_OF_FIELD_CASES),
-	                         [](const testing::TestParamInfo<DepthOfFieldCase>& info) { return info.param.Name; });
+	INSTANTIATE_TEST_SUITE_P(DepthLayouts, DepthOfFieldLayoutTest,
+	                         testing::Combine(testing::ValuesIn(DEPTH_OF_FIELD_CASES),
+	                                          testing::Values(FULL_RESOLUTION_SIZE, UPSAMPLED_SIZE)),
+	                         [](const testing::TestParamInfo<std::tuple<DepthOfFieldCase, float>>& info)
+	                         {
+		                         return std::string(std::get<0>(info.param).Name) +
+		                                (std::get<1>(info.param) == FULL_RESOLUTION_SIZE ? "_FullResolution"
+		                                                                                 : "_Upsampled");
+	                         });
 
 	// The full blur's diameter is the size times the image height: 8 pixels for 0.25, 16 for 0.5 on 32 rows.
 	TEST_F(DepthOfFieldTest, FullBlurRadiusIsHalfTheSizeTimesTheImageHeight)

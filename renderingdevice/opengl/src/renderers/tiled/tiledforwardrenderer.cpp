@@ -39,6 +39,26 @@ namespace Vorn
 		constexpr int LAST_MATERIAL_MAP_UNIT = 8;
 		constexpr int FLOATS_PER_LIGHT_RECORD = 12;
 		constexpr float DISPLAY_GAMMA = 2.2f;
+		// Pixels per side of one texel of the depth of field's gather image; the shaders use the same factor.
+		constexpr i32 DOF_GATHER_SCALE = 4;
+
+		// A viewport's rectangle of the window, in pixels.
+		struct PixelRect
+		{
+			GLint X = 0;
+			GLint Y = 0;
+			GLsizei Width = 0;
+			GLsizei Height = 0;
+		};
+
+		PixelRect ViewportPixels(SceneView const& view, ScreenSize const& screen)
+		{
+			const float width = static_cast<float>(screen.Width);
+			const float height = static_cast<float>(screen.Height);
+			return {static_cast<GLint>(width * view.Rect.GetMin().x), static_cast<GLint>(height * view.Rect.GetMin().y),
+			        static_cast<GLsizei>(width * view.Rect.GetSize().x),
+			        static_cast<GLsizei>(height * view.Rect.GetSize().y)};
+		}
 
 		// What the post chain reads from a camera's PostprocessSettingsComponent, with the values a camera without
 		// one gets.
@@ -136,6 +156,7 @@ namespace Vorn
 	      EquiToCubemapShader("Shaders/equiHdr.vert.glsl", "Shaders/equiHdr.frag.glsl"),
 	      IntegrateBRDFShader("Shaders/hdr.vert.glsl", "Shaders/integrateBRDF.frag.glsl"),
 	      DOFShader("Shaders/hdr.vert.glsl", "Shaders/dof.frag.glsl"),
+	      DOFGatherShader("Shaders/hdr.vert.glsl", "Shaders/dofGather.frag.glsl"),
 	      Text2DShader("Shaders/text2D.vert.glsl", "Shaders/text2D.frag.glsl"),
 	      DebugShader("Shaders/debug.vert.glsl", "Shaders/debug.frag.glsl"),
 	      DebugQuadDepthPrepassShader("Shaders/debugQuadDepthPrepass.vert.glsl",
@@ -177,6 +198,8 @@ namespace Vorn
 		DOFShader.RegisterUniform("float", "uDOFpoint");
 		DOFShader.RegisterUniform("float", "uDOFrange");
 		DOFShader.RegisterUniform("float", "uDOFsize");
+		DOFShader.RegisterUniform("sampler", "uGathered");
+		DOFShader.RegisterUniform("vec4", "uGatheredRect");
 
 		DebugShader.RegisterUniform("mat4", "uMVP");
 	}
@@ -300,6 +323,12 @@ namespace Vorn
 		LinearDepth = CreateScreenTexture(size, GL_RGB16F, GL_RGB, GL_LINEAR, GL_CLAMP_TO_EDGE);
 		FBOpost0 = CreateColorFramebuffer(PostColorBuffer0);
 		FBOpost1 = CreateColorFramebuffer(PostColorBuffer1);
+
+		// Alpha holds each texel's blur radius, or -1 where it was not gathered.
+		const ScreenSize gatherSize{(size.Width + DOF_GATHER_SCALE - 1) / DOF_GATHER_SCALE,
+		                            (size.Height + DOF_GATHER_SCALE - 1) / DOF_GATHER_SCALE};
+		DOFGatherBuffer = CreateScreenTexture(gatherSize, GL_RGBA16F, GL_RGBA, GL_LINEAR, GL_CLAMP_TO_EDGE);
+		FBOdofGather = CreateColorFramebuffer(DOFGatherBuffer);
 	}
 
 	void TiledForwardRenderer::DeleteRenderTargets()
@@ -308,12 +337,14 @@ namespace Vorn
 		DeleteFramebuffer(FBOhdr);
 		DeleteFramebuffer(FBOpost0);
 		DeleteFramebuffer(FBOpost1);
+		DeleteFramebuffer(FBOdofGather);
 		DeleteTexture(DepthMap);
 		DeleteTexture(ColorBuffer);
 		DeleteTexture(NormalBuffer);
 		DeleteTexture(PostColorBuffer0);
 		DeleteTexture(PostColorBuffer1);
 		DeleteTexture(LinearDepth);
+		DeleteTexture(DOFGatherBuffer);
 		DeleteRenderbuffer(RboDepth);
 	}
 
@@ -419,14 +450,8 @@ namespace Vorn
 		Timings.Begin(PASS_ENVIRONMENT_CAPTURE);
 		UpdateEnvCapture(view.WorldData);
 
-		const ScreenSize& screen = RenderingDeviceInterface->GetScreenSize();
-		const float width = static_cast<float>(screen.Width);
-		const float height = static_cast<float>(screen.Height);
-		const GLint viewportX = static_cast<GLint>(width * view.Rect.GetMin().x);
-		const GLint viewportY = static_cast<GLint>(height * view.Rect.GetMin().y);
-		const GLsizei viewportWidth = static_cast<GLsizei>(width * view.Rect.GetSize().x);
-		const GLsizei viewportHeight = static_cast<GLsizei>(height * view.Rect.GetSize().y);
-		glViewport(viewportX, viewportY, viewportWidth, viewportHeight);
+		const PixelRect viewport = ViewportPixels(view, RenderingDeviceInterface->GetScreenSize());
+		glViewport(viewport.X, viewport.Y, viewport.Width, viewport.Height);
 		glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
 
 		Timings.Begin(PASS_DEPTH_PRE_PASS);
@@ -441,14 +466,6 @@ namespace Vorn
 		RenderTranslucent(view);
 		Timings.Begin(PASS_PARTICLES);
 		RenderParticles(view);
-
-		Timings.Begin(PASS_WINDOW_CLEAR);
-		// Only this viewport's rectangle: the other viewports' pictures stay.
-		glBindFramebuffer(GL_FRAMEBUFFER, 0);
-		glEnable(GL_SCISSOR_TEST);
-		glScissor(viewportX, viewportY, viewportWidth, viewportHeight);
-		glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-		glDisable(GL_SCISSOR_TEST);
 
 		Timings.Begin(PASS_LINEAR_DEPTH);
 		LinearizeDepth(view);
@@ -504,12 +521,10 @@ namespace Vorn
 		LightCullingShader.SetUniform("uWorkGroupsX", static_cast<int>(WorkGroupsX));
 		LightCullingShader.SetUniform("uWorkGroupsY", static_cast<int>(WorkGroupsY));
 		LightCullingShader.SetUniform("uLightCount", static_cast<int>(GetVisibleLightCount(view)));
-		const float width = static_cast<float>(screen.Width);
-		const float height = static_cast<float>(screen.Height);
-		LightCullingShader.SetUniform("uViewportMin", std::floor(width * view.Rect.GetMin().x),
-		                              std::floor(height * view.Rect.GetMin().y));
-		LightCullingShader.SetUniform("uViewportSize", std::floor(width * view.Rect.GetSize().x),
-		                              std::floor(height * view.Rect.GetSize().y));
+		const PixelRect viewport = ViewportPixels(view, screen);
+		LightCullingShader.SetUniform("uViewportMin", static_cast<float>(viewport.X), static_cast<float>(viewport.Y));
+		LightCullingShader.SetUniform("uViewportSize", static_cast<float>(viewport.Width),
+		                              static_cast<float>(viewport.Height));
 
 		glActiveTexture(GL_TEXTURE0);
 		glUniform1i(glGetUniformLocation(LightCullingShader.GetProgramHandle(), "uDepthMap"), 0);
@@ -596,7 +611,10 @@ namespace Vorn
 	{
 		UnbindMaterialMapUnits();
 		glBindFramebuffer(GL_FRAMEBUFFER, FBOhdr);
-		glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+		// The sky is drawn wherever the meshes leave the far depth, so with a sky every pixel of the viewport is
+		// written and only the depth needs clearing.
+		const bool isSkyDrawn = Capture.GetEnvCubemap() != 0;
+		glClear(isSkyDrawn ? GL_DEPTH_BUFFER_BIT : GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
 
 		LightAccumulationShader.BindProgram();
 		LightAccumulationShader.SetUniform("uTime", GetGameplayTime(view.WorldData));
@@ -681,22 +699,42 @@ namespace Vorn
 		glBindFramebuffer(GL_FRAMEBUFFER, 0);
 	}
 
-	void TiledForwardRenderer::RenderDepthOfField(SceneView const& view)
+	void TiledForwardRenderer::SetDepthOfFieldUniforms(GLShaderProgram& program, SceneView const& view)
 	{
 		const PostprocessValues settings = ReadPostprocessValues(view.CameraCmp);
 		const ScreenSize& screen = RenderingDeviceInterface->GetScreenSize();
 		const float width = static_cast<float>(screen.Width);
 		const float height = static_cast<float>(screen.Height);
+		program.SetUniform("uRes", Vector(width, height, 1.0f / width, 1.0f / height));
+		program.SetUniform("uDOFpoint", settings.DOFPoint);
+		program.SetUniform("uDOFrange", settings.DOFRange);
+		program.SetUniform("uDOFsize", settings.DOFSize);
+		program.SetUniform("uTime", GetGameplayTime(view.WorldData));
+		program.BindSampler("uImage", 0, static_cast<int>(ColorBuffer));
+		program.BindSampler("uDepth", 1, static_cast<int>(LinearDepth));
+	}
+
+	void TiledForwardRenderer::RenderDepthOfField(SceneView const& view)
+	{
+		// The wide blur is gathered first into this viewport's part of the quarter-resolution image.
+		const PixelRect viewport = ViewportPixels(view, RenderingDeviceInterface->GetScreenSize());
+		const GLint gatherMinX = viewport.X / DOF_GATHER_SCALE;
+		const GLint gatherMinY = viewport.Y / DOF_GATHER_SCALE;
+		const GLint gatherMaxX = std::max(gatherMinX, (viewport.X + viewport.Width - 1) / DOF_GATHER_SCALE);
+		const GLint gatherMaxY = std::max(gatherMinY, (viewport.Y + viewport.Height - 1) / DOF_GATHER_SCALE);
+		glBindFramebuffer(GL_FRAMEBUFFER, FBOdofGather);
+		glViewport(gatherMinX, gatherMinY, gatherMaxX - gatherMinX + 1, gatherMaxY - gatherMinY + 1);
+		DOFGatherShader.BindProgram();
+		SetDepthOfFieldUniforms(DOFGatherShader, view);
+		RenderingDeviceInterface->GetQuadPrimitive()->Draw();
+		glViewport(viewport.X, viewport.Y, viewport.Width, viewport.Height);
 
 		glBindFramebuffer(GL_FRAMEBUFFER, FBOpost0);
 		DOFShader.BindProgram();
-		DOFShader.SetUniform("uRes", Vector(width, height, 1.0f / width, 1.0f / height));
-		DOFShader.SetUniform("uDOFpoint", settings.DOFPoint);
-		DOFShader.SetUniform("uDOFrange", settings.DOFRange);
-		DOFShader.SetUniform("uDOFsize", settings.DOFSize);
-		DOFShader.SetUniform("uTime", GetGameplayTime(view.WorldData));
-		DOFShader.BindSampler("uImage", 0, static_cast<int>(ColorBuffer));
-		DOFShader.BindSampler("uDepth", 1, static_cast<int>(LinearDepth));
+		SetDepthOfFieldUniforms(DOFShader, view);
+		DOFShader.BindSampler("uGathered", 2, static_cast<int>(DOFGatherBuffer));
+		DOFShader.SetUniform("uGatheredRect", Vector(static_cast<float>(gatherMinX), static_cast<float>(gatherMinY),
+		                                             static_cast<float>(gatherMaxX), static_cast<float>(gatherMaxY)));
 		RenderingDeviceInterface->GetQuadPrimitive()->Draw();
 		glBindFramebuffer(GL_FRAMEBUFFER, 0);
 	}
@@ -714,11 +752,15 @@ namespace Vorn
 
 	void TiledForwardRenderer::RenderGammaCorrection()
 	{
+		// The quad covers the viewport with opaque pixels, so the window needs no clear first; without the depth
+		// test it neither reads nor writes the window's depth, which nothing draws against.
 		glBindFramebuffer(GL_FRAMEBUFFER, 0);
+		glDisable(GL_DEPTH_TEST);
 		GammaShader.BindProgram();
 		GammaShader.BindSampler("uImage", 0, static_cast<int>(PostColorBuffer1));
 		GammaShader.SetUniform("uGamma", DISPLAY_GAMMA);
 		RenderingDeviceInterface->GetQuadPrimitive()->Draw();
+		glEnable(GL_DEPTH_TEST);
 		glBindVertexArray(0);
 		glBindTexture(GL_TEXTURE_2D, 0);
 	}

@@ -54,6 +54,8 @@ namespace Vorn
 		u32 GetPostColorBuffer0() const { return PostColorBuffer0; }
 		u32 GetPostColorBuffer1() const { return PostColorBuffer1; }
 		u32 GetLinearDepth() const { return LinearDepth; }
+		// A quarter of the screen's width and height (rounded up): depth of field's wide blur.
+		u32 GetDOFGatherBuffer() const { return DOFGatherBuffer; }
 		u32 GetPreintegratedBrdfLUT() const { return PreintegratedBrdfLUT; }
 		const EnvCapture& GetCapture() const { return Capture; }
 
@@ -68,7 +70,6 @@ namespace Vorn
 		static constexpr const char* PASS_SKYBOX = "skybox";
 		static constexpr const char* PASS_TRANSLUCENT = "translucent";
 		static constexpr const char* PASS_PARTICLES = "particles";
-		static constexpr const char* PASS_WINDOW_CLEAR = "window clear";
 		static constexpr const char* PASS_LINEAR_DEPTH = "linear depth";
 		static constexpr const char* PASS_DEPTH_OF_FIELD = "depth of field";
 		static constexpr const char* PASS_TONE_MAPPING = "tone mapping";
@@ -98,6 +99,7 @@ namespace Vorn
 		void RenderParticles(SceneView const& view);
 
 		void LinearizeDepth(SceneView const& view);
+		void SetDepthOfFieldUniforms(GLShaderProgram& program, SceneView const& view);
 		void RenderDepthOfField(SceneView const& view);
 		void RenderToneMapping(SceneView const& view);
 		void RenderGammaCorrection();
@@ -123,6 +125,7 @@ namespace Vorn
 		u32 PostColorBuffer0 = 0;
 		u32 PostColorBuffer1 = 0;
 		u32 LinearDepth = 0;
+		u32 DOFGatherBuffer = 0;
 		u32 PreintegratedBrdfLUT = 0;
 		// Bound in place of the environment's maps until the sky has been captured: no image-based light then.
 		u32 BlackCubemap = 0;
@@ -130,6 +133,7 @@ namespace Vorn
 		u32 FBOhdr = 0;
 		u32 FBOpost0 = 0;
 		u32 FBOpost1 = 0;
+		u32 FBOdofGather = 0;
 		EnvCapture Capture;
 		PassTimings Timings;
 
@@ -145,6 +149,7 @@ namespace Vorn
 		GLShaderProgram EquiToCubemapShader;
 		GLShaderProgram IntegrateBRDFShader;
 		GLShaderProgram DOFShader;
+		GLShaderProgram DOFGatherShader;
 		GLShaderProgram Text2DShader;
 		GLShaderProgram DebugShader;
 		GLShaderProgram DebugQuadDepthPrepassShader;
