@@ -1,8 +1,8 @@
 #version 430 core
 
 // The wide blur of depth of field at a quarter of the resolution, where one gather serves 16 pixels.
-// Each texel gathers the disc of the pixel its sample sits on and keeps that pixel's blur radius in alpha, so the
-// full-resolution pass only blends texels blurred like the pixel it draws. Texels whose disc is too small to be
+// Each texel gathers the disc of the pixel its sample sits on and keeps that pixel's signed blur radius in alpha, so
+// the full-resolution pass only blends texels blurred like the pixel it draws. Texels whose disc is too small to be
 // taken from this image skip the gather and hold DOF_NOT_GATHERED.
 #include "Shaders/depthOfField.glsl"
 

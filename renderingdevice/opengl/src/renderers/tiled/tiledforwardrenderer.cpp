@@ -324,7 +324,8 @@ namespace Vorn
 		FBOpost0 = CreateColorFramebuffer(PostColorBuffer0);
 		FBOpost1 = CreateColorFramebuffer(PostColorBuffer1);
 
-		// Alpha holds each texel's blur radius, or -1 where it was not gathered.
+		// Alpha holds each texel's blur radius, negative in front of the focus, or a far-off negative mark where
+		// the texel was not gathered.
 		const ScreenSize gatherSize{(size.Width + DOF_GATHER_SCALE - 1) / DOF_GATHER_SCALE,
 		                            (size.Height + DOF_GATHER_SCALE - 1) / DOF_GATHER_SCALE};
 		DOFGatherBuffer = CreateScreenTexture(gatherSize, GL_RGBA16F, GL_RGBA, GL_LINEAR, GL_CLAMP_TO_EDGE);
