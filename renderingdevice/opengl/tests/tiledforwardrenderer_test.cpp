@@ -934,14 +934,8 @@ namespace
 		template <typename SetUniforms>
 		GLuint DrawFullScreen(GLShaderProgram& program, GLenum internalFormat, SetUniforms setUniforms)
 		{
-			GLuint target = 0;
-			glGenTextures(1, &target);
-			glBindTexture(GL_TEXTURE_2D, target);
-			glTexImage2D(GL_TEXTURE_2D, 0, GLint(internalFormat), SCREEN_WIDTH, SCREEN_HEIGHT, 0, GL_RGBA, GL_FLOAT,
-			             nullptr);
-			glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
-			glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
-			glBindTexture(GL_TEXTURE_2D, 0);
+			const GLuint target =
+			    OffscreenDrawing::CreateFloatTexture(SCREEN_WIDTH, SCREEN_HEIGHT, internalFormat, GL_RGBA, nullptr);
 			const GLuint framebuffer = OffscreenDrawing::BindColorTexture(target, {0.0f, 0.0f, 0.0f, 0.0f});
 			program.BindProgram();
 			setUniforms();

@@ -82,6 +82,22 @@ namespace OffscreenDrawing
 		return pixels;
 	}
 
+	// A 2D texture with nearest filtering and edge clamping, level 0 from `data` (floats in `format`; none leaves
+	// it undefined). Delete it with glDeleteTextures.
+	inline GLuint CreateFloatTexture(int width, int height, GLenum internalFormat, GLenum format, const float* data)
+	{
+		GLuint texture = 0;
+		glGenTextures(1, &texture);
+		glBindTexture(GL_TEXTURE_2D, texture);
+		glTexImage2D(GL_TEXTURE_2D, 0, GLint(internalFormat), width, height, 0, format, GL_FLOAT, data);
+		glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+		glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+		glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
+		glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+		glBindTexture(GL_TEXTURE_2D, 0);
+		return texture;
+	}
+
 	// A framebuffer around one colour texture, cleared to `clear`, left bound for drawing with a viewport
 	// covering the texture. Delete it with glDeleteFramebuffers.
 	inline GLuint BindColorTexture(GLuint texture, const std::array<float, 4>& clear)
