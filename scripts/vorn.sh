@@ -1,13 +1,15 @@
 #!/usr/bin/env bash
 # Sets up a fresh Debian machine, builds everything and then runs the game or the tests.
-#   bash scripts/vorn.sh run     build, then start the launcher (under Xvfb when there is no display)
-#   bash scripts/vorn.sh test    build, then run every test through ctest
+#   bash scripts/vorn.sh run           build, then start the game in the launcher (under Xvfb when there is no display)
+#   bash scripts/vorn.sh run samples   the same with the engine samples instead of the game
+#   bash scripts/vorn.sh test          build, then run every test through ctest
 # VORN_SANITIZE=ON builds with AddressSanitizer and UndefinedBehaviorSanitizer in build-asan/.
 set -euo pipefail
 
 mode="${1:-}"
-if [[ "$mode" != "run" && "$mode" != "test" ]]; then
-	echo "usage: $0 run|test" >&2
+what="${2:-game}"
+if [[ ! ("$mode" == "run" && ("$what" == "game" || "$what" == "samples")) && ! ("$mode" == "test" && $# -le 1) ]]; then
+	echo "usage: $0 run [samples] | test" >&2
 	exit 2
 fi
 
@@ -48,9 +50,12 @@ if [[ "$mode" == "test" ]]; then
 	cd "$build_dir"
 	ctest --output-on-failure -j "$jobs"
 else
-	cd "$build_dir/bin"
+	# Each run folder holds the AssetsPathConfig.json that points the launcher at its plug-in and assets.
+	run_folder="$build_dir/bin"
+	if [[ "$what" == "samples" ]]; then run_folder="$build_dir/samples-run"; fi
+	cd "$run_folder"
 	if [[ -z "${DISPLAY:-}" ]]; then
-		exec xvfb-run -a -s "-screen 0 1280x720x24" ./VornStandalone
+		exec xvfb-run -a -s "-screen 0 1280x720x24" "$build_dir/bin/VornStandalone"
 	fi
-	exec ./VornStandalone
+	exec "$build_dir/bin/VornStandalone"
 fi

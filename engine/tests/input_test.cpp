@@ -51,14 +51,52 @@ TEST_F(InputTest, KeyIsClickedInItsFirstFrameHeldAfterwardsAndReleasedInTheFrame
 	EXPECT_FALSE(Input().IsPressed(eKey::S)) << "other keys stay up";
 }
 
-TEST_F(InputTest, KeyPressedAndReleasedWithinOneFrameIsNotSeen)
+// A tap shorter than a frame (a slow frame, a quick finger) is still a click: the press shows in its frame, the
+// release in the next, and nothing else waits for it.
+TEST_F(InputTest, KeyTappedWithinOneFrameIsClickedThenReleasedInTheNextFrame)
 {
 	GetEngine().KeyDown(eKey::SPACE);
 	GetEngine().KeyUp(eKey::SPACE);
+	GetEngine().KeyDown(eKey::W);
+	Frame();
+	EXPECT_TRUE(Input().IsClicked(eKey::SPACE));
+	EXPECT_FALSE(Input().IsReleased(eKey::SPACE));
+	EXPECT_TRUE(Input().IsClicked(eKey::W)) << "other keys are not held back";
+
 	Frame();
 	EXPECT_FALSE(Input().IsPressed(eKey::SPACE));
-	EXPECT_FALSE(Input().IsClicked(eKey::SPACE));
+	EXPECT_TRUE(Input().IsReleased(eKey::SPACE));
+	EXPECT_TRUE(Input().IsPressed(eKey::W));
+
+	Frame();
 	EXPECT_FALSE(Input().IsReleased(eKey::SPACE));
+}
+
+TEST_F(InputTest, MouseButtonTappedWithinOneFrameIsClickedThenReleasedInTheNextFrame)
+{
+	GetEngine().MouseButtonDown(eMouseButton::LEFT);
+	GetEngine().MouseButtonUp(eMouseButton::LEFT);
+	Frame();
+	EXPECT_TRUE(Input().IsClicked(eMouseButton::LEFT));
+
+	Frame();
+	EXPECT_FALSE(Input().IsPressed(eMouseButton::LEFT));
+	EXPECT_TRUE(Input().IsReleased(eMouseButton::LEFT));
+}
+
+// Down, up and down again within one frame: each later event waits its turn, so the key ends held, as it is.
+TEST_F(InputTest, KeyTappedTwiceWithinOneFrameEndsHeldAfterAClickEachFrame)
+{
+	GetEngine().KeyDown(eKey::E);
+	GetEngine().KeyUp(eKey::E);
+	GetEngine().KeyDown(eKey::E);
+	Frame();
+	EXPECT_TRUE(Input().IsClicked(eKey::E));
+
+	Frame();
+	EXPECT_TRUE(Input().IsPressed(eKey::E)) << "the second press comes with the release in one frame";
+	EXPECT_FALSE(Input().IsReleased(eKey::E));
+	EXPECT_FALSE(Input().IsClicked(eKey::E));
 }
 
 TEST_F(InputTest, MouseButtonsFollowTheSamePressedClickedReleasedRules)

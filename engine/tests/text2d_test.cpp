@@ -141,6 +141,7 @@ TEST_F(Text2DTest, LettersAreRebuiltOnlyAfterTheTextSizeOrFontChanged)
 		     t.SetText("AB");
 	     },
 	     2},
+	    {"the same text again", [](Text2D& t) { t.SetText("AB"); }, 2},
 	    {"the size", [](Text2D& t) { t.SetFontSize(32); }, 3},
 	    {"the font", [](Text2D& t) { t.SetFont(FONT_PATH, eResourceSource::NONE); }, 4},
 	};

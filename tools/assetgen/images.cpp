@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 
 namespace VornAssetGen
 {
@@ -122,6 +123,56 @@ namespace VornAssetGen
 			const double t = std::clamp((x - edge0) / (edge1 - edge0), 0.0, 1.0);
 			return t * t * (3.0 - 2.0 * t);
 		}
+		std::uint32_t HashCell(std::int64_t x, std::int64_t z)
+		{
+			std::uint64_t h = static_cast<std::uint64_t>(x) * 0x9E3779B97F4A7C15ull ^
+			                  static_cast<std::uint64_t>(z) * 0xC2B2AE3D27D4EB4Full;
+			h ^= h >> 31;
+			h *= 0xBF58476D1CE4E5B9ull;
+			h ^= h >> 29;
+			return static_cast<std::uint32_t>(h);
+		}
+
+		double UnitFromHash(std::uint32_t hash, int shift) { return ((hash >> shift) & 0xFF) / 255.0; }
+
+		// Brightness of the sand at (x, z) on the ground plane one unit below the viewer, around 1: long dunes,
+		// ripples running across them, strongest on their slopes, and scattered dark stones. Its mean over a wide
+		// area is 1, so the sky as a whole is as bright as without it. The plane has no pole, so the pattern
+		// runs straight through the point below the viewer.
+		double SandRelief(double x, double z)
+		{
+			// Across and along the wind.
+			const double across = 0.6 * x - 0.8 * z;
+			const double along = 0.8 * x + 0.6 * z;
+			const double dunePhase = 2.0 * PI * across / 0.3 + 1.4 * std::sin(2.0 * PI * along / 0.9);
+			const double dunes = 0.09 * std::sin(dunePhase);
+			const double slope = std::abs(std::cos(dunePhase));
+			const double ripples =
+			    0.035 * slope * std::sin(2.0 * PI * across / 0.055 + 2.0 * std::sin(2.0 * PI * along / 0.21));
+
+			constexpr double STONE_CELL = 0.15;
+			constexpr double STONE_SHARE = 0.25;
+			constexpr double STONE_DARKNESS = 0.28;
+			const double cellX = std::floor(x / STONE_CELL);
+			const double cellZ = std::floor(z / STONE_CELL);
+			const std::uint32_t hash = HashCell(static_cast<std::int64_t>(cellX), static_cast<std::int64_t>(cellZ));
+			double stone = 0.0;
+			if (UnitFromHash(hash, 0) < STONE_SHARE)
+			{
+				// Each stone lies wholly inside its cell, so no neighbouring cell needs a look.
+				const double radius = STONE_CELL * (0.12 + 0.18 * UnitFromHash(hash, 8));
+				const double centreX =
+				    (cellX + 0.5) * STONE_CELL + (STONE_CELL * 0.5 - radius) * (2.0 * UnitFromHash(hash, 16) - 1.0);
+				const double centreZ =
+				    (cellZ + 0.5) * STONE_CELL + (STONE_CELL * 0.5 - radius) * (2.0 * UnitFromHash(hash, 24) - 1.0);
+				const double distance = std::hypot(x - centreX, z - centreZ);
+				stone = STONE_DARKNESS * (1.0 - SmoothStep(radius * 0.6, radius, distance));
+			}
+			// The stones' mean darkening (the share of cells, times about the covered share of a cell) is given
+			// back, so the mean stays 1.
+			constexpr double MEAN_STONE_DARKENING = STONE_SHARE * STONE_DARKNESS * 0.1;
+			return (1.0 + dunes + ripples - stone) / (1.0 - MEAN_STONE_DARKENING);
+		}
 	} // namespace
 
 	ImageRGB8 PaintDroneAlbedo(int size)
@@ -137,6 +188,57 @@ namespace VornAssetGen
 				const double v = 1.0 - (row + 0.5) / size;
 				const Rgb colour = PaintDrone(u, v);
 				image.Pixels.insert(image.Pixels.end(), {colour.R, colour.G, colour.B});
+			}
+		}
+		return image;
+	}
+
+	ImageRGBA8 PaintSpritesheet(int frameSize)
+	{
+		constexpr int FRAMES_PER_SIDE = 4;
+		const int size = frameSize * FRAMES_PER_SIDE;
+		ImageRGBA8 image{size, size, {}};
+		image.Pixels.reserve(static_cast<std::size_t>(size) * size * 4);
+		for (int row = 0; row < size; ++row)
+		{
+			for (int column = 0; column < size; ++column)
+			{
+				const int frame = (row / frameSize) * FRAMES_PER_SIDE + column / frameSize;
+				const double x = ((column % frameSize) + 0.5) / frameSize * 2.0 - 1.0;
+				const double y = 1.0 - ((row % frameSize) + 0.5) / frameSize * 2.0;
+				const double radius = std::sqrt(x * x + y * y);
+				const double turn = 2.0 * PI * frame / (FRAMES_PER_SIDE * FRAMES_PER_SIDE);
+				// Angle from the wedge's direction, folded into [0, pi].
+				const double angle = std::abs(std::remainder(std::atan2(y, x) - turn, 2.0 * PI));
+				const double ring = SmoothStep(0.55, 0.6, radius) * (1.0 - SmoothStep(0.85, 0.9, radius));
+				const double wedge = (1.0 - SmoothStep(0.3, 0.45, angle)) * (1.0 - SmoothStep(0.85, 0.9, radius));
+				const double alpha = std::max(ring, wedge);
+				// Hue round the colour wheel, one turn over the sixteen frames.
+				double rgb[3];
+				for (int k = 0; k < 3; ++k)
+					rgb[k] = 0.5 + 0.5 * std::cos(turn - 2.0 * PI * k / 3.0);
+				const double brightness = 0.55 + 0.45 * wedge;
+				for (int k = 0; k < 3; ++k)
+					image.Pixels.push_back(static_cast<unsigned char>(std::lround(255.0 * brightness * rgb[k])));
+				image.Pixels.push_back(static_cast<unsigned char>(std::lround(255.0 * alpha)));
+			}
+		}
+		return image;
+	}
+
+	ImageRGBA8 PaintParticle(int size)
+	{
+		ImageRGBA8 image{size, size, {}};
+		image.Pixels.reserve(static_cast<std::size_t>(size) * size * 4);
+		for (int row = 0; row < size; ++row)
+		{
+			for (int column = 0; column < size; ++column)
+			{
+				const double x = (column + 0.5) / size * 2.0 - 1.0;
+				const double y = (row + 0.5) / size * 2.0 - 1.0;
+				const double alpha = 1.0 - SmoothStep(0.0, 1.0, std::sqrt(x * x + y * y));
+				image.Pixels.insert(image.Pixels.end(),
+				                    {255, 255, 255, static_cast<unsigned char>(std::lround(255.0 * alpha))});
 			}
 		}
 		return image;
@@ -184,9 +286,13 @@ namespace VornAssetGen
 					// A thin haze band keeps the horizon from being a hard edge.
 					const double haze = 1.0 - SmoothStep(0.0, 0.06, -up);
 					const double depth = std::pow(-up, 0.6);
+					// Towards the horizon the ground plane's pattern shrinks below a texel: it fades out before
+					// it would flicker.
+					const double relief =
+					    1.0 + (SandRelief(direction[0] / -up, direction[2] / -up) - 1.0) * SmoothStep(0.06, 0.3, -up);
 					for (int k = 0; k < 3; ++k)
 					{
-						const double ground = groundNear[k] + (groundFar[k] - groundNear[k]) * depth;
+						const double ground = (groundNear[k] + (groundFar[k] - groundNear[k]) * depth) * relief;
 						colour[k] = ground + (horizon[k] * 0.6 - ground) * haze;
 					}
 				}

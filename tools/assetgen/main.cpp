@@ -1,6 +1,7 @@
-// Writes the game assets that the repository generates instead of storing: the drone model with its material
-// and albedo map, the low-poly sphere and the sky panorama. The output depends on nothing but this program,
-// so the build runs it again only when the program changes.
+// Writes the assets that the repository generates instead of storing: for the example game the drone model with
+// its material and albedo map, the low-poly sphere and the sky panorama; for the samples a smooth sphere, a cube, a
+// plane, the same sky, a sprite sheet and a particle dot. The output depends on nothing but this program, so the
+// build runs it again only when the program changes.
 
 #include "images.hpp"
 #include "meshbuilder.hpp"
@@ -19,17 +20,43 @@ namespace
 		std::fprintf(stderr, "assetgen: cannot write %s\n", path.string().c_str());
 		std::exit(1);
 	}
+
+	void WriteSky(const VornAssetGen::ImageRGBF& sky, const std::filesystem::path& path)
+	{
+		std::filesystem::create_directories(path.parent_path());
+		if (!stbi_write_hdr(path.string().c_str(), sky.Width, sky.Height, 3, sky.Pixels.data()))
+			Fail(path);
+	}
+
+	void WritePng(const VornAssetGen::ImageRGBA8& image, const std::filesystem::path& path)
+	{
+		std::filesystem::create_directories(path.parent_path());
+		if (!stbi_write_png(path.string().c_str(), image.Width, image.Height, 4, image.Pixels.data(), image.Width * 4))
+			Fail(path);
+	}
+
+	void WriteSampleAssets(const std::filesystem::path& samplesRoot, const VornAssetGen::ImageRGBF& sky)
+	{
+		using namespace VornAssetGen;
+		BuildSphere(48, 24).WriteObj(samplesRoot / "Models" / "Sphere.obj", "", "");
+		BuildCube().WriteObj(samplesRoot / "Models" / "Cube.obj", "", "");
+		BuildPlane().WriteObj(samplesRoot / "Models" / "Plane.obj", "", "");
+		WriteSky(sky, samplesRoot / "HDR" / "HDR.hdr");
+		WritePng(PaintSpritesheet(64), samplesRoot / "Textures" / "Spritesheet.png");
+		WritePng(PaintParticle(32), samplesRoot / "Textures" / "Particle.png");
+	}
 } // namespace
 
 int main(int argc, char** argv)
 {
 	using namespace VornAssetGen;
-	if (argc != 2)
+	if (argc != 3)
 	{
-		std::fprintf(stderr, "usage: %s <game assets folder>\n", argv[0]);
+		std::fprintf(stderr, "usage: %s <game assets folder> <samples assets folder>\n", argv[0]);
 		return 2;
 	}
 	const std::filesystem::path gameRoot = argv[1];
+	const std::filesystem::path samplesRoot = argv[2];
 
 	const std::filesystem::path droneFolder = gameRoot / "Models" / "Drone" / "OBJ";
 	const MeshBuilder drone = BuildDrone();
@@ -54,10 +81,8 @@ int main(int argc, char** argv)
 	sphere.WriteObj(gameRoot / "Models" / "Primitives" / "Sphere_LowPoly.obj", "", "");
 
 	const ImageRGBF sky = MakeSkyPanorama(1024, 512);
-	const std::filesystem::path skyPath = gameRoot / "HDR" / "HDR.hdr";
-	std::filesystem::create_directories(skyPath.parent_path());
-	if (!stbi_write_hdr(skyPath.string().c_str(), sky.Width, sky.Height, 3, sky.Pixels.data()))
-		Fail(skyPath);
+	WriteSky(sky, gameRoot / "HDR" / "HDR.hdr");
+	WriteSampleAssets(samplesRoot, sky);
 
 	std::printf("assetgen: drone %zu triangles, sphere %zu triangles, sky %dx%d\n", drone.GetTriangleCount(),
 	            sphere.GetTriangleCount(), sky.Width, sky.Height);

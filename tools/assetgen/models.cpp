@@ -162,13 +162,11 @@ namespace VornAssetGen
 		return builder;
 	}
 
-	MeshBuilder BuildLowPolySphere()
+	MeshBuilder BuildSphere(int segments, int rings)
 	{
-		constexpr int segments = 16;
-		constexpr int rings = 8;
 		MeshBuilder builder;
 		builder.BeginGroup("Sphere");
-		auto vertex = [](int ring, int segment)
+		auto vertex = [segments, rings](int ring, int segment)
 		{
 			const float polar = PI * static_cast<float>(ring) / static_cast<float>(rings);
 			const float azimuth = 2.0f * PI * static_cast<float>(segment) / static_cast<float>(segments);
@@ -190,6 +188,28 @@ namespace VornAssetGen
 					                vertex(ring, segment + 1));
 			}
 		}
+		return builder;
+	}
+
+	MeshBuilder BuildLowPolySphere() { return BuildSphere(16, 8); }
+
+	MeshBuilder BuildCube()
+	{
+		MeshBuilder builder;
+		builder.BeginGroup("Cube");
+		const UvRect whole;
+		AddBox(builder, {0.0f, 0.0f, 0.0f}, {1.0f, 1.0f, 1.0f}, 0.0f, whole);
+		return builder;
+	}
+
+	MeshBuilder BuildPlane()
+	{
+		MeshBuilder builder;
+		builder.BeginGroup("Plane");
+		const Vec3 up{0.0f, 1.0f, 0.0f};
+		builder.AddQuad(MakeVertex({-1.0f, 0.0f, 1.0f}, up, 0.0f, 0.0f), MakeVertex({1.0f, 0.0f, 1.0f}, up, 1.0f, 0.0f),
+		                MakeVertex({1.0f, 0.0f, -1.0f}, up, 1.0f, 1.0f),
+		                MakeVertex({-1.0f, 0.0f, -1.0f}, up, 0.0f, 1.0f));
 		return builder;
 	}
 } // namespace VornAssetGen

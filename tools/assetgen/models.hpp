@@ -38,5 +38,11 @@ namespace VornAssetGen
 	// in X and Z (8 units from rotor tip to rotor tip along a diagonal) and 0.6 units tall.
 	MeshBuilder BuildDrone();
 	// A UV sphere of radius 1 around the origin: 16 segments, 8 rings, smooth normals.
+	// A UV sphere of radius 1 with smooth normals.
+	MeshBuilder BuildSphere(int segments, int rings);
 	MeshBuilder BuildLowPolySphere();
+	// A cube from -1 to 1 on every axis, flat faces.
+	MeshBuilder BuildCube();
+	// A square from -1 to 1 on X and Z, facing +Y.
+	MeshBuilder BuildPlane();
 } // namespace VornAssetGen

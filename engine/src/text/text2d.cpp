@@ -4,6 +4,8 @@
 #include "rendering/irenderingdevice.hpp"
 #include "utils/console.hpp"
 
+#include <utility>
+
 namespace Vorn
 {
 	namespace
@@ -42,7 +44,10 @@ namespace Vorn
 
 	void Text2D::SetText(const String& text)
 	{
-		Text = ClampedText(text);
+		String clamped = ClampedText(text);
+		if (clamped == Text)
+			return;
+		Text = std::move(clamped);
 		Dirty = true;
 	}
 

@@ -36,6 +36,7 @@ namespace Vorn
 		Text2D& operator=(const Text2D&) = delete;
 
 		const String& GetText() const { return Text; }
+		// The same text again keeps its laid-out letters, so a text can be set every frame for nothing.
 		void SetText(const String& text);
 		const String& GetFont() const { return FontPath; }
 		eResourceSource GetFontSource() const { return FontSource; }
