@@ -10,6 +10,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <string>
+#include <vector>
 
 using namespace Vorn;
 using namespace VornTests;
@@ -170,14 +171,29 @@ TEST(GeneratedAssetsTest, EngineFontIsATrueTypeFile)
 TEST(GeneratedAssetsTest, GeneratorWritesTheSameFilesEveryTime)
 {
 	TempWorkingDirectory directory;
-	const std::string command = std::string("\"") + VORN_ASSET_GENERATOR_PATH + "\" again > /dev/null";
+	const std::string command = std::string("\"") + VORN_ASSET_GENERATOR_PATH + "\" again samples-again > /dev/null";
 	ASSERT_EQ(std::system(command.c_str()), 0);
-	for (const char* path :
-	     {"Models/Drone/OBJ/Drone_00.obj", "Models/Drone/OBJ/Drone_00.mtl", "Models/Drone/OBJ/Drone_00_Albedo.png",
-	      "Models/Primitives/Sphere_LowPoly.obj", "HDR/HDR.hdr"})
+	struct Generated
 	{
-		const std::string again = ReadFile(std::string("again/") + path);
-		EXPECT_FALSE(again.empty()) << path;
-		EXPECT_TRUE(again == ReadFile(GameAsset(path).GetStdString())) << path;
-	}
+		const char* Folder;
+		const char* BuildRoot;
+		std::vector<const char*> Paths;
+	};
+	const Generated roots[] = {
+	    {"again/",
+	     VORN_GENERATED_GAME_ASSETS_PATH,
+	     {"Models/Drone/OBJ/Drone_00.obj", "Models/Drone/OBJ/Drone_00.mtl", "Models/Drone/OBJ/Drone_00_Albedo.png",
+	      "Models/Primitives/Sphere_LowPoly.obj", "HDR/HDR.hdr"}},
+	    {"samples-again/",
+	     VORN_GENERATED_SAMPLES_ASSETS_PATH,
+	     {"Models/Sphere.obj", "Models/Cube.obj", "Models/Plane.obj", "HDR/HDR.hdr", "Textures/Spritesheet.png",
+	      "Textures/Particle.png"}},
+	};
+	for (const Generated& root : roots)
+		for (const char* path : root.Paths)
+		{
+			const std::string again = ReadFile(std::string(root.Folder) + path);
+			EXPECT_FALSE(again.empty()) << root.Folder << path;
+			EXPECT_TRUE(again == ReadFile(std::string(root.BuildRoot) + path)) << root.Folder << path;
+		}
 }
