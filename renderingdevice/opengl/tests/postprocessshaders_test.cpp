@@ -211,12 +211,13 @@ namespace
 		RgbaImage Draw(GLShaderProgram& program, int width, int height, SetUniforms setUniforms)
 		{
 			const GLuint target = CreateTexture(width, height, GL_RGBA32F, GL_RGBA, nullptr);
-			const GLuint framebuffer = OffscreenDrawing::BindColorTexture(target, {0.0f, 0.0f, 0.0f, 0.0f});
-			program.BindProgram();
-			setUniforms();
-			RenderingDevice->GetQuadPrimitive()->Draw();
-			glBindFramebuffer(GL_FRAMEBUFFER, 0);
-			glDeleteFramebuffers(1, &framebuffer);
+			OffscreenDrawing::DrawInto(target,
+			                           [&]
+			                           {
+				                           program.BindProgram();
+				                           setUniforms();
+				                           RenderingDevice->GetQuadPrimitive()->Draw();
+			                           });
 
 			RgbaImage pixels(std::size_t(width) * height * 4, -1.0f);
 			glBindTexture(GL_TEXTURE_2D, target);

@@ -936,12 +936,13 @@ namespace
 		{
 			const GLuint target =
 			    OffscreenDrawing::CreateFloatTexture(SCREEN_WIDTH, SCREEN_HEIGHT, internalFormat, GL_RGBA, nullptr);
-			const GLuint framebuffer = OffscreenDrawing::BindColorTexture(target, {0.0f, 0.0f, 0.0f, 0.0f});
-			program.BindProgram();
-			setUniforms();
-			RenderingDevice->GetQuadPrimitive()->Draw();
-			glBindFramebuffer(GL_FRAMEBUFFER, 0);
-			glDeleteFramebuffers(1, &framebuffer);
+			OffscreenDrawing::DrawInto(target,
+			                           [&]
+			                           {
+				                           program.BindProgram();
+				                           setUniforms();
+				                           RenderingDevice->GetQuadPrimitive()->Draw();
+			                           });
 			Textures.push_back(target);
 			return target;
 		}

@@ -113,6 +113,16 @@ namespace OffscreenDrawing
 		return framebuffer;
 	}
 
+	// Clears `texture` to zero and runs `draw` with it as the colour target of a framebuffer made for the purpose.
+	template <typename Draw>
+	void DrawInto(GLuint texture, Draw draw)
+	{
+		const GLuint framebuffer = BindColorTexture(texture, {0.0f, 0.0f, 0.0f, 0.0f});
+		draw();
+		glBindFramebuffer(GL_FRAMEBUFFER, 0);
+		glDeleteFramebuffers(1, &framebuffer);
+	}
+
 	// Channels within `tolerance` of each other; alpha is compared only when `compareAlpha`.
 	inline testing::AssertionResult IsPixel(const Pixel& actual, const Pixel& expected, int tolerance = 1,
 	                                        bool compareAlpha = true)
