@@ -2,11 +2,17 @@ include_guard(GLOBAL)
 
 # Adds a GoogleTest program that needs an X display. ctest runs every case against its own private Xvfb server
 # (scripts/with-xvfb.sh), so the suite works from a shell without a display, in parallel, and OpenAL stays silent.
-# TEST_PREFIX keeps the case names apart from another program's that compiles the same tests.
+# TEST_PREFIX keeps the case names apart from another program's that compiles the same tests. Programs given the
+# same RESOURCE_LOCK never run their cases at the same time: the ones that start the whole launcher use it, since
+# several software-rendered games at once slow each other's first frame past what their checks wait for.
 function(vorn_add_display_test name)
-  cmake_parse_arguments(ARG "" "TIMEOUT;TEST_PREFIX" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(ARG "" "TIMEOUT;TEST_PREFIX;RESOURCE_LOCK" "SOURCES;LIBS" ${ARGN})
   if(NOT ARG_TIMEOUT)
     set(ARG_TIMEOUT 120)
+  endif()
+  set(lock)
+  if(ARG_RESOURCE_LOCK)
+    set(lock RESOURCE_LOCK ${ARG_RESOURCE_LOCK})
   endif()
   add_executable(${name} ${ARG_SOURCES})
   target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gtest_main)
@@ -20,5 +26,6 @@ function(vorn_add_display_test name)
     PROPERTIES
       ENVIRONMENT "ALSOFT_DRIVERS=null"
       ENVIRONMENT_MODIFICATION "LSAN_OPTIONS=set:suppressions=${PROJECT_SOURCE_DIR}/cmake/lsan-system-libraries.supp"
-      TIMEOUT ${ARG_TIMEOUT})
+      TIMEOUT ${ARG_TIMEOUT}
+      ${lock})
 endfunction()

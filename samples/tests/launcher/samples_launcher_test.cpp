@@ -115,16 +115,17 @@ namespace
 		return changed;
 	}
 
-	// The floor of the pathfinding scene on the screen, a trapezoid seen from the front and above: the x range it
-	// covers at height y.
+	// The floor of the pathfinding scene on the screen, a trapezoid seen from the front and above, widened by an
+	// agent's size: an agent standing on an edge cell rises over the floor's outline.
 	bool IsOverPathfindingFloor(int x, int y)
 	{
+		constexpr int AGENT_SIZE = 30;
 		constexpr int TOP = 190;
 		constexpr int BOTTOM = 562;
-		if (y < TOP || y > BOTTOM)
+		if (y < TOP - AGENT_SIZE || y > BOTTOM)
 			return false;
-		const double t = static_cast<double>(y - TOP) / (BOTTOM - TOP);
-		return x >= 347 - t * (347 - 216) && x <= 932 + t * (1063 - 932);
+		const double t = std::max(0.0, static_cast<double>(y - TOP) / (BOTTOM - TOP));
+		return x >= 347 - t * (347 - 216) - AGENT_SIZE && x <= 932 + t * (1063 - 932) + AGENT_SIZE;
 	}
 
 	// The agents: coloured spheres, far more saturated than the floor, the blocks and the sand.
